@@ -1,0 +1,25 @@
+// Message texts that do not belong to one view, and the rules that shape them.
+#pragma once
+
+#include <string>
+
+namespace pelma {
+
+// The message of an I/O error by the operating system's error code.
+std::wstring IoErrorMessage(int code);
+
+// What the error display shows: the message with a full stop appended unless it
+// is empty or ends in an ASCII character at or below '.'.
+std::wstring WithFullStop(const std::wstring& message);
+
+// The system's text for an error code as used inside a message: trailing
+// blanks, control characters and ASCII full stops removed.
+std::wstring TrimSystemText(std::wstring text);
+
+// "ファイル "%s". %s は開けません"
+std::wstring StreamOpenFailureMessage(const std::wstring& absolutePath, const std::wstring& systemText);
+
+// Replaces the first "%s" of a pattern; "%%" is not special in our texts.
+std::wstring FormatOne(const std::wstring& pattern, const std::wstring& value);
+
+}  // namespace pelma

@@ -1,0 +1,65 @@
+# Shared settings of the project's shell tools. Sourced, not run.
+# shellcheck shell=bash
+
+PELMA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+PELMA_CACHE=${PELMA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/pelma}
+PELMA_WINE=/usr/lib/wine/wine64
+PELMA_WINESERVER=/usr/lib/wine/wineserver64
+[ -x "$PELMA_WINESERVER" ] || PELMA_WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+
+export WINEPREFIX="$PELMA_CACHE/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine takes its ANSI code page (932) from the locale.
+use_japanese_locale() {
+  export LANG=ja_JP.UTF-8
+  export LC_ALL=ja_JP.UTF-8
+}
+
+say() { printf '%s: %s\n' "$(basename "$0")" "$*" >&2; }
+die() { say "$*"; exit 1; }
+
+# Starts a private Xvfb and sets DISPLAY; the pid goes to PELMA_XVFB_PID.
+start_xvfb() {
+  local fifo fd_out
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  PELMA_XVFB_PID=$!
+  read -r -t 20 fd_out <"$fifo" || { rm -f "$fifo"; die "Xvfb did not start"; }
+  rm -f "$fifo"
+  export DISPLAY=":$fd_out"
+}
+
+# Starts PulseAudio with a null sink so that the media devices keep real time.
+start_pulse() {
+  export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+  chmod 700 "$XDG_RUNTIME_DIR"
+  PELMA_PULSE_STARTED=
+  if ! pactl info >/dev/null 2>&1; then
+    pulseaudio -D --exit-idle-time=-1 --system=false --disallow-exit >/dev/null 2>&1 || true
+    PELMA_PULSE_STARTED=1
+    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  fi
+  pactl load-module module-null-sink sink_name=null >/dev/null 2>&1 || true
+  pactl set-default-sink null >/dev/null 2>&1 || true
+}
+
+stop_pulse() {
+  if [ -n "${PELMA_PULSE_STARTED:-}" ]; then
+    pulseaudio --kill >/dev/null 2>&1 || true
+  fi
+}
+
+# Starts the wineserver for this prefix and a detached session, so that Wine's
+# background processes never hold our output pipes open.
+start_wine() {
+  "$PELMA_WINESERVER" -p >/dev/null 2>&1 </dev/null
+  "$PELMA_WINE" cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
+}
+
+stop_wine() {
+  "$PELMA_WINESERVER" -k >/dev/null 2>&1 || true
+  "$PELMA_WINESERVER" -w >/dev/null 2>&1 || true
+}
