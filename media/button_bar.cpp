@@ -8,8 +8,9 @@ namespace pelma {
 
 std::wstring GlyphResourceName(GlyphKind kind, TMPBtnType button) {
     static const wchar_t* const kinds[] = {L"EN", L"DI", L"CL"};
-    static const wchar_t* const words[kButtonCount] = {L"MPPLAY", L"MPPAUSE", L"MPSTOP",   L"MPNEXT", L"MPPREV",
-                                                       L"MPSTEP", L"MPBACK",  L"MPRECORD", L"MPEJECT"};
+    static const wchar_t* const words[kButtonCount] = {L"MPPLAY", L"MPPAUSE",  L"MPSTOP",
+                                                       L"MPNEXT", L"MPPREV",   L"MPSTEP",
+                                                       L"MPBACK", L"MPRECORD", L"MPEJECT"};
     return std::wstring(kinds[static_cast<int>(kind)]) + L"_" + words[Ordinal(button)];
 }
 
@@ -20,9 +21,7 @@ BarPoint GlyphOrigin(const ButtonFace& face, int glyphWidth, int glyphHeight) {
             Div(face.rect.bottom, 2) - Div(glyphHeight, 2) + shift};
 }
 
-ButtonBar::ButtonBar(ButtonBarHost& host) : host_(host) {
-    buttonWidth_ = Div(width_ - 1, kButtonCount) + 1;
-}
+ButtonBar::ButtonBar(ButtonBarHost& host) : host_(host) { buttonWidth_ = Div(width_ - 1, kButtonCount) + 1; }
 
 // --- Settings ---------------------------------------------------------------
 
@@ -221,9 +220,14 @@ std::optional<TMPBtnType> ButtonBar::KeyDown(std::uint32_t key) {
             if (!visible_.Contains(focused_) || !enabled_.Contains(focused_)) return std::nullopt;
             current_ = focused_;
             return focused_;
-        case kKeyLeft: MoveFocus(-1); break;
-        case kKeyRight: MoveFocus(+1); break;
-        default: break;
+        case kKeyLeft:
+            MoveFocus(-1);
+            break;
+        case kKeyRight:
+            MoveFocus(+1);
+            break;
+        default:
+            break;
     }
     return std::nullopt;
 }

@@ -211,7 +211,8 @@ void MediaDevice::SetTimeFormat(std::uint32_t format) {
     Kept(mci::kSet, mci::kNotify | mci::kSetTimeFormat, p);
 }
 
-void MediaDevice::SetDisplayRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+void MediaDevice::SetDisplayRect(std::int32_t left, std::int32_t top, std::int32_t right,
+                                 std::int32_t bottom) {
     if (!open_ || !hasVideo_) return;
     MciParams p;
     p.left = left;
@@ -338,11 +339,20 @@ void MediaDevice::ApplyAutoRule(TMPBtnType button) {
 
 void MediaDevice::TakeNotifyCode(std::uint32_t code) {
     switch (code) {
-        case mci::kNotifySuccessful: notifyResult_ = nvSuccessful; break;
-        case mci::kNotifySuperseded: notifyResult_ = nvSuperseded; break;
-        case mci::kNotifyAborted: notifyResult_ = nvAborted; break;
-        case mci::kNotifyFailure: notifyResult_ = nvFailure; break;
-        default: break;
+        case mci::kNotifySuccessful:
+            notifyResult_ = nvSuccessful;
+            break;
+        case mci::kNotifySuperseded:
+            notifyResult_ = nvSuperseded;
+            break;
+        case mci::kNotifyAborted:
+            notifyResult_ = nvAborted;
+            break;
+        case mci::kNotifyFailure:
+            notifyResult_ = nvFailure;
+            break;
+        default:
+            break;
     }
 }
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <utility>
 
-#include "media/media_types.h"
 #include "media/mci_port.h"
+#include "media/media_types.h"
 
 namespace pelma {
 
@@ -48,7 +48,9 @@ public:
 
     // Called with the new `AutoButtons` whenever Open or Close replace them, so
     // the bar can copy them to its auto-enabled flags and repaint.
-    void SetAutoButtonsChanged(std::function<void(TButtonSet)> hook) { autoButtonsChanged_ = std::move(hook); }
+    void SetAutoButtonsChanged(std::function<void(TButtonSet)> hook) {
+        autoButtonsChanged_ = std::move(hook);
+    }
 
     // The device.
     void Open();

@@ -8,7 +8,17 @@
 namespace pelma {
 
 // The nine buttons, in their left-to-right order on the bar.
-enum class TMPBtnType : std::uint8_t { btPlay, btPause, btStop, btNext, btPrev, btStep, btBack, btRecord, btEject };
+enum class TMPBtnType : std::uint8_t {
+    btPlay,
+    btPause,
+    btStop,
+    btNext,
+    btPrev,
+    btStep,
+    btBack,
+    btRecord,
+    btEject
+};
 inline constexpr int kButtonCount = 9;
 using enum TMPBtnType;
 
@@ -73,14 +83,22 @@ using enum TMPDeviceTypes;
 
 // The device-type string Open sends ("" for dtAutoSelect).
 constexpr const wchar_t* DeviceTypeName(TMPDeviceTypes t) {
-    constexpr const wchar_t* names[] = {L"",         L"AVIVideo", L"CDAudio", L"DAT",       L"DigitalVideo",
-                                        L"MMMovie",  L"Other",    L"Overlay", L"Scanner",   L"Sequencer",
-                                        L"VCR",      L"Videodisc", L"WaveAudio"};
+    constexpr const wchar_t* names[] = {L"",        L"AVIVideo",  L"CDAudio",  L"DAT",     L"DigitalVideo",
+                                        L"MMMovie", L"Other",     L"Overlay",  L"Scanner", L"Sequencer",
+                                        L"VCR",     L"Videodisc", L"WaveAudio"};
     return names[static_cast<int>(t)];
 }
 
 // What Mode reports: the device's status mode less 524.
-enum class TMPModes : std::uint8_t { mpNotReady, mpStopped, mpPlaying, mpRecording, mpSeeking, mpPaused, mpOpen };
+enum class TMPModes : std::uint8_t {
+    mpNotReady,
+    mpStopped,
+    mpPlaying,
+    mpRecording,
+    mpSeeking,
+    mpPaused,
+    mpOpen
+};
 using enum TMPModes;
 
 // How the last notified command ended.

@@ -8,15 +8,33 @@ MediaPlayerModel::MediaPlayerModel(MciPort& port, ButtonBarHost& host) : bar_(ho
 
 void MediaPlayerModel::RunOperation(TMPBtnType button) {
     switch (button) {
-        case btPlay: device_.Play(); break;
-        case btPause: device_.PauseOrResume(); break;
-        case btStop: device_.Stop(); break;
-        case btNext: device_.Next(); break;
-        case btPrev: device_.Previous(); break;
-        case btStep: device_.Step(); break;
-        case btBack: device_.Back(); break;
-        case btRecord: device_.StartRecording(); break;
-        case btEject: device_.Eject(); break;
+        case btPlay:
+            device_.Play();
+            break;
+        case btPause:
+            device_.PauseOrResume();
+            break;
+        case btStop:
+            device_.Stop();
+            break;
+        case btNext:
+            device_.Next();
+            break;
+        case btPrev:
+            device_.Previous();
+            break;
+        case btStep:
+            device_.Step();
+            break;
+        case btBack:
+            device_.Back();
+            break;
+        case btRecord:
+            device_.StartRecording();
+            break;
+        case btEject:
+            device_.Eject();
+            break;
     }
 }
 
