@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "media/mci_port.h"
@@ -84,6 +85,12 @@ public:
     std::vector<std::uint32_t> Messages() const {
         std::vector<std::uint32_t> m;
         for (const auto& c : sent) m.push_back(c.message);
+        return m;
+    }
+    // Each command sent as its message and flags.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> Calls() const {
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> m;
+        for (const auto& c : sent) m.emplace_back(c.message, c.flags);
         return m;
     }
 };

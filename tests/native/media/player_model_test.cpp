@@ -66,15 +66,6 @@ TEST_F(Player, ClickRunsOnClickTheOperationAndOnPostClick) {
     EXPECT_TRUE(mci.sent.empty());
 }
 
-TEST_F(Player, DisabledPlayIgnoresClicksWhileStopWorks) {
-    OpenAndPlay();
-    EXPECT_EQ(player.Bar().Glyph(btPlay), gkDisabled);
-    EXPECT_EQ(player.Bar().Glyph(btStop), gkColored);
-    ClickAt(10);
-    EXPECT_TRUE(events.empty());
-    EXPECT_TRUE(mci.sent.empty());
-}
-
 TEST_F(Player, FirstClickHandsTheBarToTheAutomaticRules) {
     OpenAndPlay();
     EXPECT_EQ(Shown(), (TButtonSet{btNext, btPrev, btPlay}));  // copied at Open, not yet in use
