@@ -52,16 +52,23 @@ public:
         autoButtonsChanged_ = std::move(hook);
     }
 
-    // The device.
+    // The device. Open closes an open device first, opens FileName (by its
+    // extension with dtAutoSelect; a named type adds the file when one is given),
+    // reads the length, the capabilities and the default picture size, binds the
+    // display of a video device, and sets AutoButtons. On failure it raises
+    // EMCIDeviceError with the system's text for the code, else "原因不明のエラー".
     void Open();
     void Close();
     void Play();
     void Stop();
     void Rewind();
-    std::uint32_t Position();  // 0 when the device cannot report it (none open, or the request failed)
+    // Position, Mode and TimeFormat need no device: without one they ask device
+    // 0, which fails and leaves its code in LastError. A failed read reports 0
+    // (Mode: mpNotReady), never what the reply block happened to hold.
+    std::uint32_t Position();
     void SetPosition(std::uint32_t position);
-    std::uint32_t Length();  // needs a device; 0 when the request failed
-    TMPModes Mode();         // mpNotReady when the request failed
+    std::uint32_t Length();  // needs a device
+    TMPModes Mode();         // the status mode less 524; mpNotReady for a mode outside the seven
     void SetTimeFormat(std::uint32_t format);
     // Places a video device's picture: x, y, width, height in left, top, right,
     // bottom; right and bottom both 0 mean the default display size at left, top.
