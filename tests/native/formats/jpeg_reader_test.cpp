@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "core/errors.h"
+#include "tests/native/formats/picture_builders.h"
+#include "view/formats/jpeg_reader.h"
+
+#include <jerror.h>
+
+namespace pelma {
+namespace {
+
+using testing::Bytes;
+using testing::FindMarker;
+using testing::MakeBmp;
+using testing::MakeJpeg;
+
+// Left half red, right half blue.
+std::uint32_t Halves(int x, int) { return x < 16 ? 0xFF0000 : 0x0000FF; }
+
+bool Near(std::uint32_t a, std::uint32_t b, int tolerance = 24) {
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance)
+            return false;
+    return true;
+}
+
+int JpegErrorOf(const Bytes& b) {
+    try {
+        ReadJpegHeader(b.data(), b.size());
+    } catch (const EJPEG& e) {
+        EXPECT_EQ(e.Message(), L"JPEG エラー #" + std::to_wstring(e.Code()));
+        return e.Code();
+    }
+    return 0;
+}
+
+// A JPEG whose frame header claims another size.
+Bytes WithFrameSize(Bytes jpeg, unsigned width, unsigned height) {
+    const std::size_t sof = FindMarker(jpeg, 0xC0);
+    jpeg[sof + 5] = static_cast<std::uint8_t>(height >> 8), jpeg[sof + 6] = static_cast<std::uint8_t>(height);
+    jpeg[sof + 7] = static_cast<std::uint8_t>(width >> 8), jpeg[sof + 8] = static_cast<std::uint8_t>(width);
+    return jpeg;
+}
+
+TEST(JpegReader, HeaderAndItsFailures) {
+    const Bytes jpeg = MakeJpeg(32, 24, 3, Halves);
+    const JpegHeader h = ReadJpegHeader(jpeg.data(), jpeg.size());
+    EXPECT_EQ(h.width, 32);
+    EXPECT_EQ(h.height, 24);
+    EXPECT_EQ(h.components, 3);
+    EXPECT_EQ(ReadJpegHeader(nullptr, 0).width, 0);  // an empty file reads nothing
+
+    testing::BmpSpec bmp;
+    bmp.width = 1, bmp.height = 1, bmp.bits = Bytes(4, 0);
+    EXPECT_EQ(JpegErrorOf(MakeBmp(bmp)), 53);  // a bitmap named .jpg
+    EXPECT_EQ(JpegErrorOf(Bytes{0xFF}), 53);
+    EXPECT_EQ(JpegErrorOf(Bytes{0xFF, 0xD8}), JERR_NO_IMAGE);
+    EXPECT_EQ(JpegErrorOf(Bytes(jpeg.begin(), jpeg.begin() + FindMarker(jpeg, 0xDA))), JERR_SOF_NO_SOS);
+    EXPECT_EQ(JpegErrorOf(Bytes(jpeg.begin(), jpeg.begin() + FindMarker(jpeg, 0xC0) + 4)), JERR_BAD_LENGTH);
+}
+
+TEST(JpegReader, OversizedFramesAreRefusedBeforeDecoding) {
+    const Bytes jpeg = MakeJpeg(16, 16, 3, Halves);
+    // Past libjpeg's own limit: a decoder error at the header.
+    EXPECT_EQ(JpegErrorOf(WithFrameSize(jpeg, 65535, 65535)), JERR_IMAGE_TOO_BIG);
+    // Within it but past the pixel budget: refused before any pixel exists.
+    const Bytes huge = WithFrameSize(jpeg, 60000, 60000);
+    for (bool eightBit : {false, true}) {
+        try {
+            DecodeJpeg(huge.data(), huge.size(), eightBit);
+            ADD_FAILURE() << "decoded";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), L"画像が大きすぎます");
+        }
+    }
+    EXPECT_THROW(ReadJpegHeader(huge.data(), huge.size()), EInvalidGraphic);
+}
+
+TEST(JpegReader, DecodesTwentyFourBitRgb) {
+    const Bytes jpeg = MakeJpeg(32, 16, 3, Halves);
+    const DecodedJpeg d = DecodeJpeg(jpeg.data(), jpeg.size(), false);
+    EXPECT_EQ(d.errorCode, 0);
+    EXPECT_FALSE(d.eightBit);
+    EXPECT_EQ(d.rowsDecoded, 16);
+    ASSERT_EQ(d.pixels.size(), 32u * 16u);
+    EXPECT_TRUE(Near(d.pixels[0], 0xFF0000));
+    EXPECT_TRUE(Near(d.pixels[15 * 32 + 31], 0x0000FF));
+    EXPECT_EQ(DecodeJpeg(nullptr, 0, false).width, 0);
+
+    const Bytes progressive = MakeJpeg(32, 16, 3, Halves, true);
+    const DecodedJpeg p = DecodeJpeg(progressive.data(), progressive.size(), false);
+    EXPECT_EQ(p.errorCode, 0);
+    EXPECT_TRUE(Near(p.pixels[5 * 32 + 2], 0xFF0000));
+}
+
+TEST(JpegReader, DecodesEightBitWithAPalette) {
+    const Bytes jpeg = MakeJpeg(32, 16, 3, Halves);
+    const DecodedJpeg d = DecodeJpeg(jpeg.data(), jpeg.size(), true);
+    EXPECT_TRUE(d.eightBit);
+    EXPECT_TRUE(d.pixels.empty());
+    ASSERT_EQ(d.indices.size(), 32u * 16u);
+    ASSERT_FALSE(d.palette.empty());
+    EXPECT_LE(d.palette.size(), 236u);
+    EXPECT_TRUE(Near(d.palette.at(d.indices[0]), 0xFF0000, 40));
+    EXPECT_TRUE(Near(d.palette.at(d.indices[8 * 32 + 30]), 0x0000FF, 40));
+
+    // Grayscale is always 8 bits: levels of gray, whatever the screen.
+    const Bytes gray = MakeJpeg(16, 16, 1, [](int x, int) { return x < 8 ? 0x20u : 0xE0u; });
+    const DecodedJpeg g = DecodeJpeg(gray.data(), gray.size(), false);
+    EXPECT_TRUE(g.eightBit);
+    ASSERT_FALSE(g.palette.empty());
+    for (std::uint32_t c : g.palette) EXPECT_EQ(c, (c & 0xFF) * 0x010101u);
+    EXPECT_TRUE(Near(g.palette.at(g.indices[0]), 0x202020));
+    EXPECT_TRUE(Near(g.palette.at(g.indices[15]), 0xE0E0E0));
+}
+
+TEST(JpegReader, TruncatedAndBrokenData) {
+    const Bytes jpeg = MakeJpeg(32, 64, 3, Halves);
+    // Cut inside the first scan: decodes without error, the decoder fills the rest.
+    const std::size_t sos = FindMarker(jpeg, 0xDA);
+    const Bytes cut(jpeg.begin(), jpeg.begin() + sos + 40);
+    const DecodedJpeg d = DecodeJpeg(cut.data(), cut.size(), false);
+    EXPECT_EQ(d.errorCode, 0);
+    EXPECT_EQ(d.rowsDecoded, 64);
+    EXPECT_TRUE(Near(d.pixels[0], 0xFF0000));
+
+    // A second scan where the frame allows none: a fatal error in the last
+    // step keeps every decoded row and reports the code instead of throwing.
+    Bytes twoScans(jpeg.begin(), jpeg.end() - 2);
+    twoScans.insert(twoScans.end(), jpeg.begin() + sos, jpeg.end());
+    const DecodedJpeg e = DecodeJpeg(twoScans.data(), twoScans.size(), false);
+    EXPECT_EQ(e.errorCode, JERR_EOI_EXPECTED);
+    EXPECT_EQ(e.rowsDecoded, 64);
+    EXPECT_EQ(JpegErrorMessage(e.errorCode), L"JPEG エラー #" + std::to_wstring(JERR_EOI_EXPECTED));
+}
+
+TEST(JpegReader, DecoderWholePictureBuffersKeepToTheBudget) {
+    // A progressive picture needs its coefficients kept whole (2 bytes a
+    // sample, 6 a pixel without chroma subsampling); a budget that fits the
+    // pixels but not those ends in an error.
+    const Bytes jpeg = MakeJpeg(256, 256, 3, Halves, true, 90, true);
+    const DecodedJpeg d = DecodeJpeg(jpeg.data(), jpeg.size(), false, 256 * 256 * 4);
+    EXPECT_NE(d.errorCode, 0);
+    EXPECT_EQ(d.rowsDecoded, 0);
+    EXPECT_EQ(d.pixels.size(), 256u * 256u);
+    EXPECT_EQ(DecodeJpeg(jpeg.data(), jpeg.size(), false).errorCode, 0);
+}
+
+}  // namespace
+}  // namespace pelma

@@ -1,0 +1,85 @@
+#include "view/formats/bitmap_reader.h"
+
+#include "core/errors.h"
+#include "view/formats/byte_order.h"
+#include "view/formats/dib.h"
+#include "view/formats/picture_registry.h"
+
+namespace pelma {
+namespace {
+
+constexpr std::size_t kFileHeaderSize = 14;
+
+[[noreturn]] void Invalid() { throw EInvalidGraphic(InvalidBitmapMessage()); }
+[[noreturn]] void Truncated() { throw EReadError(StreamReadErrorMessage()); }
+
+}  // namespace
+
+const wchar_t* InvalidBitmapMessage() { return L"ビットマップイメージが不正です"; }
+
+DecodedBitmap ReadBitmap(const std::uint8_t* data, std::size_t size, std::uint64_t budgetBytes) {
+    if (size == 0) return {};
+    if (size < kFileHeaderSize) Truncated();
+    if (data[0] != 'B' || data[1] != 'M') Invalid();
+    const std::uint32_t offBits = formats::U32At(data + 10);
+
+    dib::Header h;
+    switch (dib::ReadHeader(data + kFileHeaderSize, size - kFileHeaderSize, h)) {
+    case dib::Status::Truncated:
+        Truncated();
+    case dib::Status::Invalid:
+        Invalid();
+    case dib::Status::Ok:
+        break;
+    }
+    if (!dib::IsDecodable(h) || h.width < 0) Invalid();
+
+    // Bit-field masks follow a header too small to hold them.
+    std::uint64_t pos = kFileHeaderSize + std::uint64_t{h.size};
+    if ((h.compression == dib::kBitFields || h.compression == dib::kAlphaBitFields) && !h.masksInHeader) {
+        const std::uint64_t maskBytes = h.compression == dib::kAlphaBitFields ? 16 : 12;
+        if (size - pos < maskBytes) Truncated();
+        for (int c = 0; c < 3; ++c) h.masks[c] = formats::U32At(data + pos + 4 * c);
+        pos += maskBytes;
+    } else if (h.compression == dib::kRgb) {
+        h.masks[0] = h.masks[1] = h.masks[2] = 0;  // the defaults of the bit count
+    }
+    const std::uint64_t headersEnd = pos;
+
+    std::vector<std::uint32_t> palette;
+    if (h.bitCount <= 8) {
+        const std::uint32_t entries = dib::PaletteEntries(h);
+        if (!dib::ReadPalette(data + pos, size - pos, entries, h.core, palette)) Truncated();
+        pos += std::uint64_t{entries} * (h.core ? 3 : 4);
+    } else {
+        // An optional colour table for palette devices; only its length matters.
+        pos += std::uint64_t{h.clrUsed} * 4;
+        if (pos > size) pos = size;
+    }
+
+    const std::uint64_t width = static_cast<std::uint64_t>(h.width);
+    const bool topDown = h.height < 0;
+    const std::uint64_t height = static_cast<std::uint64_t>(topDown ? -h.height : h.height);
+    if (width == 0 || height == 0) return {};
+    CheckPixelBudget(width, height, budgetBytes);
+
+    if (offBits >= headersEnd && offBits <= size) pos = offBits;
+
+    DecodedBitmap result;
+    result.width = static_cast<int>(width);
+    result.height = static_cast<int>(height);
+    result.pixels = AllocatePixels<std::uint32_t>(static_cast<std::size_t>(width * height));
+
+    dib::Layout layout;
+    layout.width = static_cast<std::uint32_t>(width);
+    layout.height = static_cast<std::uint32_t>(height);
+    layout.topDown = topDown;
+    layout.bitCount = h.bitCount;
+    layout.compression = h.compression;
+    for (int c = 0; c < 3; ++c) layout.masks[c] = h.masks[c];
+    layout.palette = &palette;
+    dib::DecodePixels(layout, data + pos, size - static_cast<std::size_t>(pos), result.pixels.data());
+    return result;
+}
+
+}  // namespace pelma

@@ -1,0 +1,248 @@
+#include "view/formats/jpeg_reader.h"
+
+// libjpeg's header needs FILE and size_t declared before it.
+#include <climits>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "core/errors.h"
+#include "core/messages.h"
+
+namespace pelma {
+namespace {
+
+constexpr std::size_t kFeedStep = 4096;
+constexpr int kQuantizedColours = 236;
+const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
+
+// The message code the program reports. Our numbering is that of IJG 6b,
+// where a missing start-of-image marker is 53; libjpeg-turbo's version-62
+// table agrees, and this keeps it so should another table differ.
+int ReportedCode(int msgCode) { return msgCode == JERR_NO_SOI ? 53 : msgCode; }
+
+// One decompressor with the program's source, error and progress managers.
+// libjpeg reports a fatal error by calling error_exit, which must not return;
+// ours longjmps back into RunGuarded. C++ exceptions never pass through
+// libjpeg's C frames, and the steps run under RunGuarded own no objects with
+// destructors, so the jump skips nothing that needs cleaning up. Everything a
+// step changes lives in the Session, outside the frame that called setjmp.
+struct Session {
+    jpeg_decompress_struct cinfo{};
+    jpeg_error_mgr errorManager{};
+    jpeg_source_mgr source{};
+    jpeg_progress_mgr progress{};
+    std::jmp_buf jump{};
+    int errorCode = 0;
+    bool created = false;
+
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    std::size_t fed = 0;       // bytes handed to the decoder so far
+    bool stopFeeding = false;  // too many scans: behave as if the data ended
+    long memoryLimit = 0;
+
+    // Decoding output.
+    bool eightBit = false;
+    std::uint32_t* pixels = nullptr;
+    std::uint8_t* indices = nullptr;
+    std::uint32_t* palette = nullptr;  // room for 256 colours
+    int paletteSize = 0;
+    int rowsDecoded = 0;
+
+    Session(const std::uint8_t* d, std::size_t n, std::uint64_t budget) : data(d), size(n) {
+        memoryLimit = budget > static_cast<std::uint64_t>(LONG_MAX) ? LONG_MAX : static_cast<long>(budget);
+    }
+    ~Session() {
+        if (created) jpeg_destroy_decompress(&cinfo);
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+};
+
+Session& Of(j_common_ptr c) { return *static_cast<Session*>(c->client_data); }
+Session& Of(j_decompress_ptr c) { return *static_cast<Session*>(c->client_data); }
+
+void ErrorExit(j_common_ptr c) {
+    Session& s = Of(c);
+    s.errorCode = ReportedCode(c->err->msg_code);
+    std::longjmp(s.jump, 1);
+}
+
+void IgnoreMessage(j_common_ptr) {}
+void IgnoreEmit(j_common_ptr, int) {}
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+boolean FillInput(j_decompress_ptr c) {
+    Session& s = Of(c);
+    if (s.fed < s.size && !s.stopFeeding) {
+        const std::size_t step = s.size - s.fed < kFeedStep ? s.size - s.fed : kFeedStep;
+        c->src->next_input_byte = s.data + s.fed;
+        c->src->bytes_in_buffer = step;
+        s.fed += step;
+    } else {
+        // The data has ended: give the decoder an end-of-image marker.
+        WARNMS(c, JWRN_JPEG_EOF);
+        c->src->next_input_byte = kEndOfImage;
+        c->src->bytes_in_buffer = sizeof kEndOfImage;
+    }
+    return TRUE;
+}
+
+void SkipInput(j_decompress_ptr c, long count) {
+    if (count <= 0) return;
+    Session& s = Of(c);
+    std::size_t n = static_cast<unsigned long>(count);
+    jpeg_source_mgr& src = *c->src;
+    if (n <= src.bytes_in_buffer) {
+        src.next_input_byte += n;
+        src.bytes_in_buffer -= n;
+        return;
+    }
+    n -= src.bytes_in_buffer;
+    src.bytes_in_buffer = 0;
+    s.fed += n < s.size - s.fed ? n : s.size - s.fed;
+}
+
+void Progress(j_common_ptr c) {
+    auto* d = reinterpret_cast<j_decompress_ptr>(c);
+    if (d->input_scan_number > kMaxJpegScans) Of(c).stopFeeding = true;
+}
+
+using Step = void (*)(Session&);
+
+// Runs one step; false when libjpeg raised a fatal error (code in errorCode).
+[[gnu::noinline]] bool RunGuarded(Session& s, Step step) {
+    if (setjmp(s.jump) != 0) return false;
+    step(s);
+    return true;
+}
+
+void CreateAndReadHeader(Session& s) {
+    s.cinfo.err = jpeg_std_error(&s.errorManager);
+    s.errorManager.error_exit = ErrorExit;
+    s.errorManager.output_message = IgnoreMessage;
+    s.errorManager.emit_message = IgnoreEmit;
+    s.cinfo.client_data = &s;
+    jpeg_create_decompress(&s.cinfo);
+    s.created = true;
+    s.cinfo.mem->max_memory_to_use = s.memoryLimit;
+
+    s.source.init_source = InitSource;
+    s.source.fill_input_buffer = FillInput;
+    s.source.skip_input_data = SkipInput;
+    s.source.resync_to_restart = jpeg_resync_to_restart;
+    s.source.term_source = TermSource;
+    s.cinfo.src = &s.source;
+    s.progress.progress_monitor = Progress;
+    s.cinfo.progress = &s.progress;
+
+    jpeg_read_header(&s.cinfo, TRUE);
+}
+
+// Reads the headers or throws EJPEG.
+void Open(Session& s) {
+    if (!RunGuarded(s, CreateAndReadHeader)) throw EJPEG(s.errorCode, JpegErrorMessage(s.errorCode));
+}
+
+void Decompress(Session& s) {
+    jpeg_decompress_struct& c = s.cinfo;
+    jpeg_calc_output_dimensions(&c);
+    const int components = s.eightBit ? 1 : 3;
+    if (c.output_components != components) ERREXIT(&c, JERR_CONVERSION_NOTIMPL);
+    const JDIMENSION width = c.output_width, height = c.output_height;
+    JSAMPARRAY row = (*c.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&c), JPOOL_IMAGE,
+                                            width * static_cast<JDIMENSION>(components), 1);
+
+    jpeg_start_decompress(&c);
+    if (s.eightBit) {
+        const int count = c.actual_number_of_colors < 256 ? c.actual_number_of_colors : 256;
+        for (int i = 0; i < count; ++i) {
+            std::uint32_t r, g, b;
+            if (c.out_color_components == 1) {
+                r = g = b = c.colormap[0][i];
+            } else {
+                r = c.colormap[0][i], g = c.colormap[1][i], b = c.colormap[2][i];
+            }
+            s.palette[i] = (r << 16) | (g << 8) | b;
+        }
+        s.paletteSize = count;
+    }
+    while (c.output_scanline < height) {
+        const JDIMENSION y = c.output_scanline;
+        if (jpeg_read_scanlines(&c, row, 1) != 1) break;
+        const JSAMPLE* src = row[0];
+        if (s.eightBit) {
+            std::memcpy(s.indices + static_cast<std::size_t>(y) * width, src, width);
+        } else {
+            std::uint32_t* dst = s.pixels + static_cast<std::size_t>(y) * width;
+            for (JDIMENSION x = 0; x < width; ++x, src += 3)
+                dst[x] = (static_cast<std::uint32_t>(src[0]) << 16) | (src[1] << 8) | src[2];
+        }
+        s.rowsDecoded = static_cast<int>(y) + 1;
+    }
+    jpeg_finish_decompress(&c);
+}
+
+}  // namespace
+
+std::wstring JpegErrorMessage(int code) { return FormatOne(L"JPEG エラー #%s", std::to_wstring(code)); }
+
+bool JpegDecodesToEightBit(bool screenEightBit, int components) { return screenEightBit || components == 1; }
+
+JpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size, std::uint64_t budgetBytes) {
+    if (size == 0) return {};
+    Session s(data, size, budgetBytes);
+    Open(s);
+    CheckPixelBudget(s.cinfo.image_width, s.cinfo.image_height, budgetBytes);
+    return {static_cast<int>(s.cinfo.image_width), static_cast<int>(s.cinfo.image_height), s.cinfo.num_components};
+}
+
+DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEightBit, std::uint64_t budgetBytes) {
+    DecodedJpeg result;
+    if (size == 0) return result;
+    Session s(data, size, budgetBytes);
+    Open(s);
+    jpeg_decompress_struct& c = s.cinfo;
+    CheckPixelBudget(c.image_width, c.image_height, budgetBytes);
+
+    result.width = static_cast<int>(c.image_width);
+    result.height = static_cast<int>(c.image_height);
+    result.eightBit = JpegDecodesToEightBit(screenEightBit, c.num_components);
+    const std::size_t count = static_cast<std::size_t>(c.image_width) * c.image_height;
+    if (result.eightBit) {
+        result.indices = AllocatePixels<std::uint8_t>(count);
+        result.palette.assign(256, 0);
+    } else {
+        result.pixels = AllocatePixels<std::uint32_t>(count);
+    }
+
+    c.scale_num = 1;
+    c.scale_denom = 1;
+    c.dct_method = JDCT_ISLOW;
+    c.do_block_smoothing = TRUE;
+    c.buffered_image = FALSE;
+    c.out_color_space = c.jpeg_color_space == JCS_GRAYSCALE ? JCS_GRAYSCALE : JCS_RGB;
+    if (result.eightBit) {
+        c.quantize_colors = TRUE;
+        c.desired_number_of_colors = kQuantizedColours;
+        c.two_pass_quantize = TRUE;
+        c.dither_mode = JDITHER_FS;
+    }
+
+    s.eightBit = result.eightBit;
+    s.pixels = result.pixels.data();
+    s.indices = result.indices.data();
+    s.palette = result.palette.data();
+    if (!RunGuarded(s, Decompress)) result.errorCode = s.errorCode;
+    result.rowsDecoded = s.rowsDecoded;
+    result.palette.resize(static_cast<std::size_t>(s.paletteSize));
+    return result;
+}
+
+}  // namespace pelma

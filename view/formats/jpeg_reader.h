@@ -1,0 +1,76 @@
+// JPEG pictures through libjpeg (6b API, library version 62). This header is
+// free of <jpeglib.h>, so it can be included after <windows.h> or anywhere else.
+//
+// The decoder reads from an in-memory copy of the file, fed to it in
+// 4096-byte steps; when the data ends it is given an end-of-image marker and a
+// warning. Warnings (corrupt or truncated entropy-coded data and the like) are
+// ignored: the picture decodes as far as it goes and the decoder fills the
+// rest. A fatal decoder error becomes EJPEG "JPEG エラー #%d" with libjpeg's
+// message code (a file not starting with 0xFF 0xD8 gives 53).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "view/formats/picture_limits.h"
+
+namespace pelma {
+
+struct JpegHeader {
+    int width = 0;
+    int height = 0;
+    int components = 0;
+};
+
+// Reads the headers up to the first scan. 0 bytes: 0 × 0 without reading.
+// EJPEG on a fatal decoder error; EInvalidGraphic "画像が大きすぎます" when the
+// frame is larger than `budgetBytes` allows (as 32-bit pixels).
+JpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size,
+                          std::uint64_t budgetBytes = kMaxPictureBytes);
+
+// A decoded JPEG picture, rows top-down, at full scale.
+// - 24-bit output: `pixels` holds width × height values 0x00RRGGBB (B, G, R, 0
+//   in memory, the layout of a top-down 32-bit DIB section).
+// - 8-bit output: `indices` holds width × height palette indices and
+//   `palette` up to 236 colours 0x00RRGGBB.
+// When a fatal decoder error stopped the decoding, `errorCode` is its message
+// code (else 0): the first `rowsDecoded` rows are the picture as decoded
+// before the error and the rest are zero (an 8-bit result's palette is empty
+// when the error came before the colours were chosen). The caller keeps the
+// picture and reports the error once (JpegErrorMessage).
+struct DecodedJpeg {
+    int width = 0;
+    int height = 0;
+    bool eightBit = false;
+    std::vector<std::uint32_t> pixels;
+    std::vector<std::uint8_t> indices;
+    std::vector<std::uint32_t> palette;
+    int rowsDecoded = 0;
+    int errorCode = 0;
+};
+
+// Whether a picture is decoded to 8 bits with a palette: always for a
+// single-component (grayscale) JPEG, otherwise when the screen is 8 bits or less.
+bool JpegDecodesToEightBit(bool screenEightBit, int components);
+
+// Decodes a whole JPEG file held in memory with the program's fixed settings:
+// scale 1/1, accurate integer DCT, block smoothing on, no progressive
+// display; 24-bit RGB, or quantized to 236 colours (Floyd–Steinberg dithered)
+// when JpegDecodesToEightBit(screenEightBit, components). 0 bytes give 0 × 0.
+// A fatal error while reading the headers throws EJPEG; after that it is
+// reported in the result. EInvalidGraphic "画像が大きすぎます" before anything
+// is allocated when the frame exceeds `budgetBytes`; libjpeg's own
+// whole-picture buffers (progressive files, two-pass quantization) are held
+// to the same budget and fail with a decoder error beyond it. A file with more
+// than kMaxJpegScans scans is treated as if it ended there.
+DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEightBit,
+                       std::uint64_t budgetBytes = kMaxPictureBytes);
+
+inline constexpr int kMaxJpegScans = 500;
+
+// "JPEG エラー #%d"
+std::wstring JpegErrorMessage(int code);
+
+}  // namespace pelma

@@ -1,0 +1,26 @@
+// The picture format registry: which kind of picture a file extension makes.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace pelma {
+
+enum class PictureKind { Bitmap, Icon, Metafile, Jpeg };
+
+// The kind registered for an extension given without its dot, in any case
+// ("Jpg", "JPEG", "emf"). Entries in the order added: wmf, emf, ico, bmp
+// (the picture support), then jpeg, jpg (the JPEG support); the lookup
+// compares ASCII-lower-cased and searches from the last entry. There is no
+// entry for "dib".
+std::optional<PictureKind> LookUpPictureFormat(const std::wstring& extWithoutDot);
+
+// "拡張子 .%s の画像形式は処理できません" with the extension as it was written.
+std::wstring UnknownPictureFormatMessage(const std::wstring& extWithoutDot);
+
+// The message of EReadError when a file ends inside a part that must be read
+// whole (bitmap file header, icon header, colour table, enhanced metafile body):
+// "ストリームからの読み込みエラー".
+std::wstring StreamReadErrorMessage();
+
+}  // namespace pelma

@@ -1,0 +1,10 @@
+# The picture format registry and the readers of picture bytes (portable).
+target_sources(pelma_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/picture_registry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_limits.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dib.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bitmap_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/icon_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/metafile_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/jpeg_reader.cpp
+)
