@@ -1,0 +1,102 @@
+// The main window's creation, its first showing and the ways files reach it.
+#include "app/main_form.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include "app/about_box.h"
+#include "app/command_line.h"
+#include "media/media_player.h"
+#include "view/rich_edit.h"
+
+namespace pelma {
+
+TPelmaForm1* PelmaForm1 = nullptr;
+
+TPelmaForm1::TPelmaForm1()
+    : ui::TForm(L"TPelmaForm1", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME,
+                WS_EX_APPWINDOW) {
+    PelmaForm1 = this;
+    SetIcons();
+    ReadNumberSeparators();
+    BuildTemplate();
+    RunCreate(static_cast<void (ui::TForm::*)()>(&TPelmaForm1::FormCreate));
+}
+
+TPelmaForm1::~TPelmaForm1() {
+    DragAcceptFiles(hwnd_, FALSE);
+    RestoreTaskbar();
+    if (PelmaForm1 == this) PelmaForm1 = nullptr;
+}
+
+void TPelmaForm1::SetIcons() {
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    auto big = LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_SHARED);
+    auto small = LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, LR_SHARED);
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+}
+
+void TPelmaForm1::FormCreate() {
+    SetBounds(0, 0, 329, 337);
+    SpeedButton2->Hide();
+    SpeedButton4->Hide();
+    KakudaiButton->Hide();
+    FullScreen->Hide();
+    SetCaption(L"\u3000Pelma\u3000Ver 3.4\u3000Tovik");
+    Image1->SetStretch(true);
+    OpenLabel->SetCaption(L"画像・文書・音声・動画\r\nバイナリーファイル等\r\nが開けます。");
+    OpenLabel->SetLeft((ClientWidth() - OpenLabel->Width()) / 2);
+    OpenLabel->SetTop(30);
+    DDLabel->SetCaption(L"このウィンドウにファイルを\r\n【Ｄ＆Ｄ】しても開きます。");
+    DDLabel->SetLeft((ClientWidth() - DDLabel->Width()) / 2);
+    DDLabel->SetTop(160);
+    DDLabel->Show();
+    OpenLabel->Show();
+    Image1->Show();
+    DragAcceptFiles(hwnd_, TRUE);
+}
+
+void TPelmaForm1::FormShow() {
+    for (const std::wstring& name : CommandLineArguments(CommandLine)) ViewFile(name);
+}
+
+void TPelmaForm1::WMDropFiles(HDROP drop) {
+    if (HWND first = FindWindowW(L"TPelmaForm1", nullptr)) SetForegroundWindow(first);
+    // The whole name, however long: ask for its length first.
+    UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::wstring name(static_cast<std::size_t>(length) + 1, L'\0');
+    length = DragQueryFileW(drop, 0, name.data(), length + 1);
+    name.resize(length);
+    DragFinish(drop);
+    ViewFile(name);
+}
+
+void TPelmaForm1::SpeedButton1Click() {
+    static const wchar_t filter[] =
+        L"全てのファイル (*.*)\0*.*\0"
+        L"メディアファイル (*.AVI,*.MPG)\0*.avi;*.mpg;*.mpeg\0"
+        L"MIDI ファイル (*.MID,*.RMI)\0*.mid;*.rmi\0"
+        L"Wave ファイル (*.WAV)\0*.wav;*.mp3\0";
+    std::wstring buffer = OpenDialogFileName;
+    buffer.resize(std::max<std::size_t>(buffer.size() + 1, 32768), L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = hwnd_;
+    ofn.lpstrFilter = filter;
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
+    if (!GetOpenFileNameW(&ofn)) return;
+    OpenDialogFileName = buffer.c_str();
+    ViewFile(OpenDialogFileName);
+}
+
+void TPelmaForm1::SpeedButton3Click() { Close(); }
+
+void TPelmaForm1::ActAboutExecute() {
+    if (AboutBox) AboutBox->ShowBox();
+}
+
+}  // namespace pelma

@@ -1,0 +1,124 @@
+// The main window: every control of its template, and the operations that
+// the views, commands and media parts carry out on it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "ui/actions.h"
+#include "ui/buttons.h"
+#include "ui/edits.h"
+#include "ui/forms.h"
+#include "ui/labels.h"
+#include "ui/menus.h"
+#include "ui/panels.h"
+#include "ui/timer.h"
+#include "view/size_text.h"
+
+namespace pelma {
+
+class TRichEdit;
+class TMediaPlayer;
+
+// The desktop work area's right and bottom edges (the screen size when the
+// system cannot tell).
+struct TWorkArea {
+    int Width;
+    int Height;
+};
+TWorkArea WorkArea();
+
+class TPelmaForm1 : public ui::TForm {
+public:
+    TPelmaForm1();
+    ~TPelmaForm1() override;
+
+    // --- the template's controls, in creation order
+    std::unique_ptr<ui::TPanel> Panel2;
+    std::unique_ptr<ui::TTrackBar> TrackBar1;
+    std::unique_ptr<ui::TCheckBox> WideMode;
+    std::unique_ptr<TMediaPlayer> MediaPlayer1;
+    std::unique_ptr<ui::TCoolBar> CoolBar1;
+    std::unique_ptr<ui::TSpeedButton> SpeedButton1;
+    std::unique_ptr<ui::TSpeedButton> SpeedButton3;
+    std::unique_ptr<ui::TSpeedButton> SpeedButton2;
+    std::unique_ptr<ui::TSpeedButton> SpeedButton4;
+    std::unique_ptr<ui::TLabel> Label1;
+    std::unique_ptr<ui::TSpeedButton> KakudaiButton;
+    std::unique_ptr<ui::TSpeedButton> ShukushouButton;
+    std::unique_ptr<ui::TSpeedButton> FullScreen;
+    std::unique_ptr<ui::TScrollBox> ScrollBox1;
+    std::unique_ptr<ui::TImage> Image1;
+    std::unique_ptr<ui::TImage> Image2;
+    std::unique_ptr<ui::TLabel> Label3;
+    std::unique_ptr<ui::TLabel> Label2;
+    std::unique_ptr<ui::TLabel> OpenLabel;
+    std::unique_ptr<ui::TLabel> DDLabel;
+    std::unique_ptr<ui::TPanel> DisplayPanel;
+    std::unique_ptr<TRichEdit> RichEdit1;
+    std::unique_ptr<ui::TMemo> Memo1;
+
+    // --- non-visual components
+    ui::TTimer Timer1;
+    ui::TActionList ActionList1;
+    ui::TAction* ActMovS = nullptr;
+    ui::TAction* ActMovL = nullptr;
+    ui::TAction* ActFullScreen = nullptr;
+    ui::TAction* ActAbout = nullptr;
+    ui::TAction* ActS = nullptr;
+    ui::TAction* ActL = nullptr;
+    std::unique_ptr<ui::TPopupMenu> PopupMenu1;
+    std::unique_ptr<ui::TPopupMenu> PopupMenu2;
+    std::wstring OpenDialogFileName;  // the dialog offers the last chosen name again
+
+    // --- events and operations
+    void FormCreate();
+    void FormShow();
+    void FormResize();
+    void ViewFile(const std::wstring& fileName);
+    void ShowFileSize(const std::wstring& fileName);
+    void SpeedButton1Click();
+    void SpeedButton3Click();
+    void WMDropFiles(HDROP drop);
+    void ActAboutExecute();
+    void ActLExecute();
+    void ActSExecute();
+    void ActMovSExecute();
+    void ActMovLExecute();
+    void ActFullScreenExecute();
+    void WideModeClick();
+    void Timer1Timer();
+    void TrackBar1Change();
+    void MediaPlayer1Click();
+
+    // The thousands and decimal separators of the user's regional settings.
+    void ReadNumberSeparators();
+    const NumberSeparators& Separators() const { return separators_; }
+
+    // The command line the program was started with (tests set their own).
+    std::wstring CommandLine;
+
+protected:
+    void DoShow() override { FormShow(); }
+    void DoResize() override { FormResize(); }
+    void DoDropFiles(HDROP drop) override { WMDropFiles(drop); }
+
+private:
+    void BuildTemplate();
+    void SetMovieRect(int x, int y, int width, int height);
+    // Shows the taskbar again when full screen hid it (at the program's end).
+    void RestoreTaskbar();
+    void SetIcons();
+    void ShowTextView(const std::wstring& fileName);
+    void ShowRichTextView(const std::wstring& fileName);
+    void ShowPicture(const std::wstring& fileName, const std::wstring& upperExt, const TWorkArea& area);
+    void ShowMedia(const std::wstring& fileName, const std::wstring& upperExt);
+
+    NumberSeparators separators_;
+    bool hidTaskbar_ = false;
+};
+
+// The main window, reachable program-wide from the moment its creation begins.
+extern TPelmaForm1* PelmaForm1;
+
+}  // namespace pelma

@@ -1,0 +1,22 @@
+// The program's entry: the application object, the main window, the About box,
+// and the message loop.
+#include <windows.h>
+
+#include "app/about_box.h"
+#include "app/main_form.h"
+#include "ui/application.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+    using namespace pelma;
+    ui::Application().Initialize();
+    ui::Application().SetTitle(L"Pelma");
+    auto mainForm = std::make_unique<TPelmaForm1>();
+    mainForm->CommandLine = GetCommandLineW();
+    ui::Application().SetMainForm(mainForm.get());
+    ui::Application().OnSettingChange = [form = mainForm.get()] { form->ReadNumberSeparators(); };
+    auto aboutBox = std::make_unique<TAboutBox>();
+    ui::Application().Run(showCommand);
+    aboutBox.reset();
+    mainForm.reset();
+    return 0;
+}

@@ -1,0 +1,41 @@
+# The Win32 program: the window framework, the program's windows and views,
+# and the executable. The test executables link the same library.
+add_library(pelma_win STATIC
+  ui/actions.cpp
+  ui/application.cpp
+  ui/buttons.cpp
+  ui/control.cpp
+  ui/edits.cpp
+  ui/font.cpp
+  ui/forms.cpp
+  ui/labels.cpp
+  ui/menus.cpp
+  ui/panels.cpp
+  ui/timer.cpp
+  app/about_box.cpp
+  app/main_form.cpp
+  app/main_form_template.cpp
+  view/file_access.cpp
+  view/picture_graphics.cpp
+  view/picture_kinds.cpp
+  view/picture_view.cpp
+  view/rich_edit.cpp
+  view/size_label.cpp
+  view/text_view.cpp
+  view/view_file.cpp
+  media/display_modes.cpp
+  media/media_player.cpp
+  media/media_view.cpp
+  media/winmm_port.cpp
+)
+target_include_directories(pelma_win PUBLIC ${CMAKE_SOURCE_DIR}/resources)
+target_link_libraries(pelma_win PUBLIC pelma_core
+  comctl32 comdlg32 shell32 winmm msimg32 gdi32 user32 kernel32)
+target_compile_options(pelma_win PUBLIC -municode)
+target_link_options(pelma_win PUBLIC -municode -mwindows)
+pelma_warnings(pelma_win)
+
+add_executable(pelma34 WIN32 app/pelma34.cpp)
+# The resources are linked as objects: from an archive the linker would drop them.
+target_link_libraries(pelma34 PRIVATE pelma_win pelma_resources)
+pelma_warnings(pelma34)

@@ -1,0 +1,148 @@
+#include "media/media_player.h"
+
+#include <windowsx.h>
+
+namespace pelma {
+
+namespace {
+
+constexpr COLORREF kOlive = RGB(128, 128, 0);
+constexpr UINT kMmMciNotify = 0x03B9;
+
+}  // namespace
+
+TMediaPlayer::TMediaPlayer(ui::TWinControl* parent, std::unique_ptr<MciPort> port)
+    : ui::TWinControl(parent, ui::ControlClassName(), WS_TABSTOP),
+      port_(port ? std::move(port) : std::make_unique<WinMmPort>()),
+      model_(std::make_unique<MediaPlayerModel>(*port_, static_cast<ButtonBarHost&>(*this))) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    int maxW = 0, maxH = 0;
+    for (int k = 0; k < 3; ++k) {
+        for (int b = 0; b < 9; ++b) {
+            std::wstring name = GlyphResourceName(static_cast<GlyphKind>(k), ButtonAt(b));
+            glyphs_[k][b].reset(LoadImageW(module, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+            BITMAP bm{};
+            if (glyphs_[k][b] && GetObjectW(glyphs_[k][b].get(), sizeof bm, &bm)) {
+                maxW = std::max<int>(maxW, bm.bmWidth);
+                maxH = std::max<int>(maxH, bm.bmHeight);
+            }
+        }
+    }
+    if (maxW > 0) model_->Bar().SetGlyphExtent(maxW, maxH);
+    Device().SetNotifyWindow(reinterpret_cast<std::uintptr_t>(hwnd_));
+    SetBounds(0, 0, 240, 30);
+}
+
+TMediaPlayer::~TMediaPlayer() {
+    // The device is closed before the window goes, so no notification is lost on a dead window.
+    model_.reset();
+}
+
+void TMediaPlayer::SetDisplay(ui::TWinControl* display) {
+    display_ = display;
+    if (!display) {
+        Device().SetDisplay(nullptr);
+        return;
+    }
+    Device().SetDisplay([this] { return reinterpret_cast<std::uintptr_t>(display_ ? display_->Handle() : nullptr); });
+}
+
+void TMediaPlayer::SetBounds(int left, int top, int width, int height) {
+    ui::TWinControl::SetBounds(left, top, width, height);
+    if (!sizing_ && model_) {
+        sizing_ = true;
+        model_->Bar().Resize(width_, height_);
+        sizing_ = false;
+    }
+}
+
+void TMediaPlayer::SetControlSize(int width, int height) {
+    sizing_ = true;
+    ui::TWinControl::SetBounds(left_, top_, width, height);
+    sizing_ = false;
+}
+
+void TMediaPlayer::SetEnabled(bool enabled) {
+    ui::TWinControl::SetEnabled(enabled);
+    model_->Bar().SetControlEnabled(enabled);
+}
+
+void TMediaPlayer::SetMouseCapture(bool capture) {
+    if (capture) SetCapture(hwnd_);
+    else if (GetCapture() == hwnd_) ReleaseCapture();
+}
+
+void TMediaPlayer::PaintWindow(HDC dc, const RECT& clip) {
+    PaintBackground(dc, clip);
+    const ButtonBar& bar = model_->Bar();
+    ui::UniqueGdi frameBrush(CreateSolidBrush(GetSysColor(COLOR_WINDOWFRAME)));
+    RECT frame = {0, 0, width_, height_};
+    FrameRect(dc, &frame, static_cast<HBRUSH>(frameBrush.get()));
+    ui::UniqueGdi face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+    ui::UniqueGdi light(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT)));
+    ui::UniqueGdi dark(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
+    ui::UniqueDc mem(CreateCompatibleDC(dc));
+    for (const ButtonFace& f : bar.Faces()) {
+        RECT r = {f.rect.left, f.rect.top, f.rect.right, f.rect.bottom};
+        FillRect(dc, &r, static_cast<HBRUSH>(face.get()));
+        FrameRect(dc, &r, static_cast<HBRUSH>(frameBrush.get()));
+        {
+            // Raised: highlight then shadow; pressed: only the first line, in the shadow colour.
+            ui::SelectObjectScope pen(dc, f.pressed ? dark.get() : light.get());
+            POINT pts[3] = {{f.light[0].x, f.light[0].y}, {f.light[1].x, f.light[1].y}, {f.light[2].x, f.light[2].y}};
+            Polyline(dc, pts, 3);
+        }
+        if (!f.pressed) {
+            ui::SelectObjectScope pen(dc, dark.get());
+            POINT pts[3] = {{f.dark[0].x, f.dark[0].y}, {f.dark[1].x, f.dark[1].y}, {f.dark[2].x, f.dark[2].y}};
+            Polyline(dc, pts, 3);
+        }
+        HGDIOBJ glyph = glyphs_[static_cast<int>(f.glyph)][Ordinal(f.button)].get();
+        BITMAP bm{};
+        if (glyph && GetObjectW(glyph, sizeof bm, &bm)) {
+            BarPoint at = GlyphOrigin(f, bm.bmWidth, bm.bmHeight);
+            ui::SelectObjectScope sel(mem.get(), glyph);
+            TransparentBlt(dc, at.x, at.y, bm.bmWidth, bm.bmHeight, mem.get(), 0, 0, bm.bmWidth, bm.bmHeight,
+                           kOlive);
+        }
+        if (f.focused) {
+            RECT fr = {f.focusRect.left, f.focusRect.top, f.focusRect.right, f.focusRect.bottom};
+            DrawFocusRect(dc, &fr);
+        }
+    }
+}
+
+LRESULT TMediaPlayer::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (GetFocus() != hwnd_ && (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_TABSTOP)) SetFocus(hwnd_);
+        model_->MouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+        return 0;
+    case WM_MOUSEMOVE:
+        model_->MouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+        return 0;
+    case WM_LBUTTONUP:
+        model_->MouseUp(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+        return 0;
+    case WM_KEYDOWN:
+        model_->KeyDown(static_cast<std::uint32_t>(wp));
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+        model_->Bar().FocusChanged(true);
+        break;
+    case WM_KILLFOCUS:
+        model_->Bar().FocusChanged(false);
+        break;
+    case kMmMciNotify:
+        model_->HandleNotify(static_cast<std::uint32_t>(wp));
+        return 0;
+    default:
+        break;
+    }
+    return ui::TWinControl::WndProc(msg, wp, lp);
+}
+
+}  // namespace pelma

@@ -1,0 +1,111 @@
+#include "media/winmm_port.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <vector>
+
+namespace pelma {
+
+namespace {
+
+// The parameter blocks of the video commands, as the drivers read them.
+struct RectParams {
+    DWORD_PTR dwCallback;
+    RECT rc;
+};
+struct WindowParams {
+    DWORD_PTR dwCallback;
+    HWND hWnd;
+    UINT nCmdShow;
+    LPWSTR lpstrText;
+};
+struct StepParams {
+    DWORD_PTR dwCallback;
+    DWORD dwFrames;
+};
+
+std::uint32_t Send(std::uint32_t device, std::uint32_t message, std::uint32_t flags, void* block) {
+    return static_cast<std::uint32_t>(
+        mciSendCommandW(static_cast<MCIDEVICEID>(device), message, flags, reinterpret_cast<DWORD_PTR>(block)));
+}
+
+}  // namespace
+
+std::uint32_t WinMmPort::SendCommand(std::uint32_t deviceId, std::uint32_t message, std::uint32_t flags,
+                                     MciParams& p) {
+    switch (message) {
+    case MCI_OPEN: {
+        MCI_OPEN_PARMSW b{};
+        b.dwCallback = p.callback;
+        b.lpstrDeviceType = p.deviceType.empty() ? nullptr : p.deviceType.c_str();
+        b.lpstrElementName = p.element.empty() ? nullptr : p.element.c_str();
+        b.lpstrAlias = p.alias.empty() ? nullptr : p.alias.c_str();
+        std::uint32_t r = Send(deviceId, message, flags, &b);
+        p.deviceId = b.wDeviceID;
+        return r;
+    }
+    case MCI_PLAY:
+    case MCI_RECORD: {
+        MCI_PLAY_PARMS b{p.callback, p.from, p.to};
+        return Send(deviceId, message, flags, &b);
+    }
+    case MCI_SEEK: {
+        MCI_SEEK_PARMS b{p.callback, p.to};
+        return Send(deviceId, message, flags, &b);
+    }
+    case MCI_STATUS: {
+        MCI_STATUS_PARMS b{};
+        b.dwCallback = p.callback;
+        b.dwItem = p.item;
+        std::uint32_t r = Send(deviceId, message, flags, &b);
+        p.returned = static_cast<std::uint32_t>(b.dwReturn);
+        return r;
+    }
+    case MCI_GETDEVCAPS: {
+        MCI_GETDEVCAPS_PARMS b{};
+        b.dwCallback = p.callback;
+        b.dwItem = p.item;
+        std::uint32_t r = Send(deviceId, message, flags, &b);
+        p.returned = b.dwReturn;
+        return r;
+    }
+    case MCI_SET: {
+        MCI_SET_PARMS b{};
+        b.dwCallback = p.callback;
+        b.dwTimeFormat = p.timeFormat;
+        return Send(deviceId, message, flags, &b);
+    }
+    case 0x0842:    // MCI_PUT
+    case 0x0843: {  // MCI_WHERE
+        RectParams b{p.callback, {p.left, p.top, p.right, p.bottom}};
+        std::uint32_t r = Send(deviceId, message, flags, &b);
+        p.left = b.rc.left;
+        p.top = b.rc.top;
+        p.right = b.rc.right;
+        p.bottom = b.rc.bottom;
+        return r;
+    }
+    case 0x0841: {  // MCI_WINDOW
+        WindowParams b{p.callback, reinterpret_cast<HWND>(p.window), 0, nullptr};
+        return Send(deviceId, message, flags, &b);
+    }
+    case MCI_STEP: {
+        StepParams b{p.callback, p.frames};
+        return Send(deviceId, message, flags, &b);
+    }
+    default: {
+        MCI_GENERIC_PARMS b{p.callback};
+        return Send(deviceId, message, flags, &b);
+    }
+    }
+}
+
+bool WinMmPort::GetErrorString(std::uint32_t error, std::wstring& text) {
+    std::vector<wchar_t> buffer(4096);
+    if (!mciGetErrorStringW(error, buffer.data(), static_cast<UINT>(buffer.size()))) return false;
+    text = buffer.data();
+    return true;
+}
+
+}  // namespace pelma

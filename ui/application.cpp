@@ -1,0 +1,213 @@
+#include "ui/application.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "core/errors.h"
+#include "core/messages.h"
+#include "ui/actions.h"
+#include "ui/forms.h"
+#include "ui/timer.h"
+
+namespace pelma::ui {
+
+namespace {
+
+const wchar_t kAppClass[] = L"TApplication";
+constexpr UINT kPostedErrorMessage = WM_APP + 1;
+
+struct DisabledWindows {
+    HWND except;
+    std::vector<HWND> list;
+};
+
+BOOL CALLBACK DisableOne(HWND hwnd, LPARAM lp) {
+    auto* d = reinterpret_cast<DisabledWindows*>(lp);
+    if (hwnd != d->except && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+        EnableWindow(hwnd, FALSE);
+        d->list.push_back(hwnd);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+TApplication& Application() {
+    static TApplication app;
+    return app;
+}
+
+TApplication::TApplication() = default;
+
+TApplication::~TApplication() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void TApplication::Initialize() {
+    if (hwnd_) return;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES | ICC_COOL_CLASSES};
+    InitCommonControlsEx(&icc);
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &TApplication::WindowProc;
+    wc.hInstance = inst;
+    wc.lpszClassName = kAppClass;
+    wc.hIcon = LoadIconW(inst, MAKEINTRESOURCEW(1));
+    RegisterClassExW(&wc);
+    hwnd_ = CreateWindowExW(0, kAppClass, title_.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                            0, 0, 0, 0, nullptr, nullptr, inst, nullptr);
+    messageBox_ = [](HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
+        return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+    };
+}
+
+void TApplication::SetTitle(const std::wstring& title) {
+    title_ = title;
+    if (hwnd_) SetWindowTextW(hwnd_, title.c_str());
+}
+
+void TApplication::RemoveActionList(TActionList* list) {
+    actionLists_.erase(std::remove(actionLists_.begin(), actionLists_.end(), list), actionLists_.end());
+}
+
+bool TApplication::IsShortCut(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+    if (mainForm_ && !IsWindowEnabled(mainForm_->Handle())) return false;
+    // Only keys aimed at one of this program's windows.
+    DWORD pid = 0;
+    GetWindowThreadProcessId(msg.hwnd, &pid);
+    if (pid != GetCurrentProcessId()) return false;
+    int code = static_cast<int>(msg.wParam & 0xFF);
+    if (GetKeyState(VK_SHIFT) < 0) code |= kShiftMask;
+    if (GetKeyState(VK_CONTROL) < 0) code |= kCtrlMask;
+    if (GetKeyState(VK_MENU) < 0) code |= kAltMask;
+    for (TActionList* list : actionLists_)
+        if (list->ExecuteShortCut(code)) return true;
+    return false;
+}
+
+bool TApplication::HandleMessage() {
+    MSG msg;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        terminated_ = true;
+        return true;
+    }
+    try {
+        if (IsShortCut(msg)) return true;
+    } catch (...) {
+        HandleException(std::current_exception());
+        return true;
+    }
+    HWND dialog = GetAncestor(msg.hwnd, GA_ROOT);
+    if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(dialog));
+        form && form->DialogKeys() && IsDialogMessageW(dialog, &msg))
+        return true;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    while (HandleMessage()) {
+    }
+}
+
+void TApplication::Run(int showCommand) {
+    if (mainForm_) mainForm_->ShowAtStart(showCommand);
+    while (!terminated_) {
+        MSG peek;
+        if (!PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) WaitMessage();
+        HandleMessage();
+    }
+}
+
+void TApplication::Terminate() {
+    terminated_ = true;
+    PostQuitMessage(0);
+}
+
+void TApplication::HandleException(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const EAbort&) {
+        // The silent kind.
+    } catch (const Exception& e) {
+        ShowErrorMessage(e.Message());
+    } catch (const std::bad_alloc&) {
+        ShowErrorMessage(L"メモリが不足しています");
+    } catch (const std::exception& e) {
+        std::string what = e.what();
+        ShowErrorMessage(std::wstring(what.begin(), what.end()));
+    } catch (...) {
+        ShowErrorMessage(L"原因不明のエラー");
+    }
+}
+
+void TApplication::ShowErrorMessage(const std::wstring& message) {
+    // Every other window of the program is disabled while the box is up.
+    DisabledWindows disabled{hwnd_, {}};
+    EnumThreadWindows(GetCurrentThreadId(), &DisableOne, reinterpret_cast<LPARAM>(&disabled));
+    ++modalDepth_;
+    messageBox_(hwnd_, WithFullStop(message), title_, MB_ICONSTOP | MB_OK);
+    --modalDepth_;
+    for (HWND h : disabled.list) EnableWindow(h, TRUE);
+}
+
+void TApplication::PostErrorMessage(const std::wstring& message) {
+    postedErrors_.push_back(message);
+    PostMessageW(hwnd_, kPostedErrorMessage, 0, 0);
+}
+
+UINT_PTR TApplication::AddTimer(TTimer* timer, UINT interval) {
+    UINT_PTR id = nextTimerId_++;
+    timers_.emplace_back(id, timer);
+    SetTimer(hwnd_, id, interval, nullptr);
+    return id;
+}
+
+void TApplication::RemoveTimer(UINT_PTR id) {
+    KillTimer(hwnd_, id);
+    timers_.erase(std::remove_if(timers_.begin(), timers_.end(), [id](auto& p) { return p.first == id; }),
+                  timers_.end());
+}
+
+LRESULT TApplication::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_TIMER: {
+        auto it = std::find_if(timers_.begin(), timers_.end(), [wp](auto& p) { return p.first == wp; });
+        if (it != timers_.end()) it->second->Tick();
+        return 0;
+    }
+    case kPostedErrorMessage:
+        if (!postedErrors_.empty()) {
+            std::wstring message = postedErrors_.front();
+            postedErrors_.erase(postedErrors_.begin());
+            ShowErrorMessage(message);
+        }
+        return 0;
+    case WM_SETTINGCHANGE:
+        if (OnSettingChange) OnSettingChange();
+        return 0;
+    case WM_CLOSE:
+        if (mainForm_) mainForm_->Close();
+        return 0;
+    default:
+        return DefWindowProcW(hwnd_, msg, wp, lp);
+    }
+}
+
+LRESULT CALLBACK TApplication::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    TApplication& app = Application();
+    if (app.hwnd_ != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
+    try {
+        return app.Handle(msg, wp, lp);
+    } catch (...) {
+        app.HandleException(std::current_exception());
+        return 0;
+    }
+}
+
+}  // namespace pelma::ui

@@ -1,0 +1,36 @@
+// A font description that controls turn into an HFONT when they need one.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/handles.h"
+
+namespace pelma::ui {
+
+struct TFont {
+    std::wstring Name = L"ＭＳ Ｐゴシック";
+    int Height = 12;  // character height in pixels
+    bool Bold = false;
+    COLORREF Color = GetSysColor(COLOR_WINDOWTEXT);
+    BYTE Charset = SHIFTJIS_CHARSET;
+
+    // Point size at 96 pixels per inch: 9 points are 12 pixels.
+    void SetSize(int points) { Height = MulDiv(points, 96, 72); }
+    int Size() const { return MulDiv(Height, 72, 96); }
+
+    bool operator==(const TFont&) const = default;
+};
+
+// Holds the HFONT made from a TFont and remakes it when the description changes.
+class FontHandle {
+public:
+    HFONT Get(const TFont& font);
+
+private:
+    TFont made_;
+    UniqueGdi handle_;
+};
+
+}  // namespace pelma::ui

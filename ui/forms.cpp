@@ -1,0 +1,147 @@
+#include "ui/forms.h"
+
+#include "ui/application.h"
+
+namespace pelma::ui {
+
+namespace {
+
+DWORD RegisterFormClass(const wchar_t* className) {
+    RegisterControlClass(className, CS_DBLCLKS);
+    return 0;
+}
+
+}  // namespace
+
+TForm::TForm(const wchar_t* className, DWORD style, DWORD exStyle)
+    : TWinControl((RegisterFormClass(className), nullptr), className, style | WS_CLIPCHILDREN, exStyle) {
+    font_ = TFont{};
+    color_ = GetSysColor(COLOR_BTNFACE);
+    SyncBounds();
+}
+
+void TForm::SyncBounds() {
+    RECT r;
+    if (!hwnd_ || !GetWindowRect(hwnd_, &r)) return;
+    left_ = r.left;
+    top_ = r.top;
+    width_ = r.right - r.left;
+    height_ = r.bottom - r.top;
+}
+
+void TForm::SetClientSize(int w, int h) {
+    RECT r = {0, 0, w, h};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SyncBounds();
+}
+
+void TForm::SetStyle(LONG_PTR style) {
+    SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+TWindowState TForm::WindowState() const {
+    if (!IsWindowVisible(hwnd_)) return pendingState_;
+    if (IsIconic(hwnd_)) return TWindowState::Minimized;
+    if (IsZoomed(hwnd_)) return TWindowState::Maximized;
+    return TWindowState::Normal;
+}
+
+void TForm::SetWindowState(TWindowState state) {
+    pendingState_ = state;
+    if (!IsWindowVisible(hwnd_)) return;
+    if (WindowState() == state) return;
+    switch (state) {
+    case TWindowState::Normal: ShowWindow(hwnd_, SW_RESTORE); break;
+    case TWindowState::Minimized: ShowWindow(hwnd_, SW_MINIMIZE); break;
+    case TWindowState::Maximized: ShowWindow(hwnd_, SW_MAXIMIZE); break;
+    }
+    SyncBounds();
+}
+
+void TForm::VisibleChanged() {
+    if (!hwnd_) return;
+    if (!visible_) {
+        ShowWindow(hwnd_, SW_HIDE);
+        return;
+    }
+    try {
+        DoShow();
+    } catch (...) {
+        Application().HandleException(std::current_exception());
+    }
+    shownOnce_ = true;
+    ShowWindow(hwnd_, pendingState_ == TWindowState::Maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    SyncBounds();
+}
+
+void TForm::ShowForm() { SetVisible(true); }
+
+void TForm::ShowAtStart(int showCommand) {
+    if (showCommand == SW_SHOWMAXIMIZED) pendingState_ = TWindowState::Maximized;
+    if (showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE) {
+        // Only the taskbar button: OnShow runs at the first restore.
+        showPending_ = true;
+        visible_ = true;
+        ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
+        return;
+    }
+    ShowForm();
+}
+
+void TForm::Close() {
+    if (Application().MainForm() == this) {
+        Application().Terminate();
+        ShowWindow(hwnd_, SW_HIDE);
+    } else {
+        Hide();
+    }
+}
+
+void TForm::RunCreate(void (TForm::*handler)()) {
+    try {
+        (this->*handler)();
+    } catch (...) {
+        Application().HandleException(std::current_exception());
+    }
+}
+
+LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_SIZE:
+        SyncBounds();
+        if (showPending_ && wp != SIZE_MINIMIZED) {
+            showPending_ = false;
+            pendingState_ = TWindowState::Normal;
+            try {
+                DoShow();
+            } catch (...) {
+                Application().HandleException(std::current_exception());
+            }
+            shownOnce_ = true;
+        }
+        Realign();
+        DoResize();
+        return 0;
+    case WM_MOVE:
+        SyncBounds();
+        return 0;
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_DROPFILES:
+        DoDropFiles(reinterpret_cast<HDROP>(wp));
+        return 0;
+    case WM_GETMINMAXINFO:
+        break;
+    default:
+        break;
+    }
+    return TWinControl::WndProc(msg, wp, lp);
+}
+
+}  // namespace pelma::ui

@@ -1,0 +1,117 @@
+#include "view/rich_edit.h"
+
+#include <richedit.h>
+
+#include "app/main_form.h"
+#include "core/errors.h"
+#include "core/messages.h"
+#include "view/file_access.h"
+#include "view/rtf_stream.h"
+
+namespace pelma {
+
+namespace {
+
+// The platform's Rich Edit 1.0 control, loaded once with the first box.
+void LoadRichEditModule() {
+    static HMODULE module = LoadLibraryW(L"RICHED32.DLL");
+    (void)module;
+}
+
+const wchar_t* RichEditClass() {
+    LoadRichEditModule();
+    return L"RICHEDIT";
+}
+
+struct StreamCookie {
+    HANDLE file;
+    LineEndStream stream;
+};
+
+DWORD CALLBACK StreamCallback(DWORD_PTR cookie, LPBYTE buffer, LONG offered, LONG* written) {
+    auto* c = reinterpret_cast<StreamCookie*>(cookie);
+    try {
+        std::size_t n = offered > 0 ? c->stream.Fill(buffer, static_cast<std::size_t>(offered)) : 0;
+        *written = static_cast<LONG>(n);
+        return 0;
+    } catch (...) {
+        *written = 0;
+        return 1;
+    }
+}
+
+// Streams the file into the control; true when the control took it.
+bool StreamIn(HWND hwnd, HANDLE file, WPARAM format) {
+    StreamCookie cookie{file, LineEndStream([file](std::uint8_t* buf, std::size_t want) -> std::size_t {
+                            DWORD n = 0;
+                            // A failed read counts as the end of the file.
+                            if (!ReadFile(file, buf, static_cast<DWORD>(want), &n, nullptr)) return 0;
+                            return n;
+                        })};
+    EDITSTREAM es{};
+    es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
+    es.pfnCallback = &StreamCallback;
+    SendMessageW(hwnd, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
+    return es.dwError == 0;
+}
+
+}  // namespace
+
+TRichEdit::TRichEdit(ui::TWinControl* parent)
+    : ui::TWinControl(parent, RichEditClass(), ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL,
+                      WS_EX_CLIENTEDGE) {
+    color_ = GetSysColor(COLOR_WINDOW);
+    SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, 0);
+    SendMessageW(hwnd_, EM_SETBKGNDCOLOR, 1, 0);
+}
+
+void TRichEdit::Clear() { SetWindowTextW(hwnd_, L""); }
+
+std::wstring TRichEdit::Text() const {
+    int n = GetWindowTextLengthW(hwnd_);
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    n = GetWindowTextW(hwnd_, text.data(), n + 1);
+    text.resize(static_cast<std::size_t>(n));
+    return text;
+}
+
+void TRichEdit::LoadFromFile(const std::wstring& fileName) {
+    ui::UniqueFile file(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        DWORD code = GetLastError();
+        throw EFOpenError(StreamOpenFailureMessage(AbsolutePath(fileName), SystemErrorText(code)));
+    }
+    LARGE_INTEGER start{};
+    SetFilePointerEx(file.get(), LARGE_INTEGER{}, &start, FILE_CURRENT);
+    if (!StreamIn(hwnd_, file.get(), SF_RTF)) {
+        SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN);
+        if (!StreamIn(hwnd_, file.get(), SF_TEXT)) throw Exception(L"ストリームからの読み込みに失敗しました");
+    }
+    file.reset();
+    SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, 0x7FFFFFF0);
+}
+
+bool TRichEdit::Notified(UINT msg, WPARAM, LPARAM, LRESULT&) {
+    (void)msg;
+    return false;
+}
+
+LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CONTEXTMENU) {
+        // No menu of its own: the box that holds it shows its menu.
+        SetFocus(hwnd_);
+        if (parent_) return SendMessageW(parent_->Handle(), WM_CONTEXTMENU, wp, lp);
+    }
+    return ui::TWinControl::WndProc(msg, wp, lp);
+}
+
+void TPelmaForm1::ShowRichTextView(const std::wstring& fileName) {
+    SetClientSize(550, 400);
+    RichEdit1->Clear();
+    RichEdit1->LoadFromFile(fileName);
+    RichEdit1->Show();
+    ShowFileSize(fileName);
+}
+
+}  // namespace pelma

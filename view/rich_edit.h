@@ -1,0 +1,26 @@
+// The read-only rich-text box: a window of the platform's Rich Edit 1.0 control.
+#pragma once
+
+#include <string>
+
+#include "ui/control.h"
+#include "ui/handles.h"
+
+namespace pelma {
+
+class TRichEdit : public ui::TWinControl {
+public:
+    explicit TRichEdit(ui::TWinControl* parent);
+
+    void Clear();
+    // Streams the file in as RTF, or as plain text when the control rejects it.
+    void LoadFromFile(const std::wstring& fileName);
+    // The control's text, as it reads it back.
+    std::wstring Text() const;
+
+protected:
+    bool Notified(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
+}  // namespace pelma
