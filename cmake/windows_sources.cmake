@@ -31,11 +31,10 @@ add_library(pelma_win STATIC
 target_include_directories(pelma_win PUBLIC ${CMAKE_SOURCE_DIR}/resources)
 target_link_libraries(pelma_win PUBLIC pelma_core
   comctl32 comdlg32 shell32 winmm msimg32 gdi32 user32 kernel32)
-target_compile_options(pelma_win PUBLIC -municode)
-target_link_options(pelma_win PUBLIC -municode -mwindows)
 pelma_warnings(pelma_win)
 
 add_executable(pelma34 WIN32 app/pelma34.cpp)
 # The resources are linked as objects: from an archive the linker would drop them.
 target_link_libraries(pelma34 PRIVATE pelma_win pelma_resources)
+target_link_options(pelma34 PRIVATE -municode -mwindows)
 pelma_warnings(pelma34)

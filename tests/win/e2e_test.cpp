@@ -1,0 +1,59 @@
+// The real program, started as a user would start it, looked at from outside.
+#include "harness.h"
+
+namespace pelma::test {
+namespace {
+
+std::wstring ProgramPath() {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring dir = self;
+    dir.resize(dir.find_last_of(L'\\'));
+    // The test exe sits in tests/win of the build tree; the program at its root.
+    return dir + L"\\..\\..\\" PELMA_EXE_NAME_W;
+}
+
+HWND WaitForMainWindow(DWORD pid) {
+    for (int i = 0; i < 200; ++i) {
+        HWND found = nullptr;
+        for (HWND w = FindWindowW(L"TPelmaForm1", nullptr); w; w = FindWindowExW(nullptr, w, L"TPelmaForm1", nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == pid && IsWindowVisible(w)) found = w;
+        }
+        if (found) return found;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+TEST(EndToEnd, ProgramOpensTheFileOnItsCommandLine) {
+    ScratchDir dir;
+    auto file = dir.Write(L"from the command line.txt", std::string("hello"));
+    std::wstring command = L"\"" + ProgramPath() + L"\" \"" + file + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        << GetLastError();
+    HWND main = WaitForMainWindow(pi.dwProcessId);
+    ASSERT_NE(main, nullptr);
+    wchar_t caption[256] = {};
+    GetWindowTextW(main, caption, 256);
+    EXPECT_STREQ(caption, L" ファイル名 『 from the command line.txt 』");
+    SIZE c = ClientSize(main);
+    EXPECT_EQ(c.cx, 550);
+    EXPECT_EQ(c.cy, 400);
+    // Closing the main window ends the program.
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_TRUE(DeleteFileW(file.c_str()));
+}
+
+}  // namespace
+}  // namespace pelma::test
