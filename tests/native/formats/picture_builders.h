@@ -173,7 +173,8 @@ inline Bytes MakePlaceableWmf(std::int16_t l, std::int16_t t, std::int16_t r, st
 // A JPEG made by libjpeg's compressor; pixel(x, y) gives 0x00RRGGBB (the
 // gray level is its low byte for one component).
 inline Bytes MakeJpeg(int width, int height, int components, const std::function<std::uint32_t(int, int)>& pixel,
-                      bool progressive = false, int quality = 90, bool fullChroma = false) {
+                      bool progressive = false, int quality = 90, bool fullChroma = false,
+                      const std::function<void(jpeg_compress_struct&)>& tweak = {}) {
     jpeg_compress_struct c{};
     jpeg_error_mgr err{};
     c.err = jpeg_std_error(&err);
@@ -189,6 +190,7 @@ inline Bytes MakeJpeg(int width, int height, int components, const std::function
     jpeg_set_quality(&c, quality, TRUE);
     if (fullChroma) c.comp_info[0].h_samp_factor = c.comp_info[0].v_samp_factor = 1;
     if (progressive) jpeg_simple_progression(&c);
+    if (tweak) tweak(c);
     jpeg_start_compress(&c, TRUE);
     std::vector<JSAMPLE> row(static_cast<std::size_t>(width * components));
     while (c.next_scanline < c.image_height) {

@@ -1,0 +1,10 @@
+# One fuzz target per reader of picture bytes, and the program that writes
+# their seed corpus (run it by hand: make_fuzz_corpus <source>/fuzz/corpus).
+pelma_fuzz_target(bitmap_fuzzer ${CMAKE_CURRENT_LIST_DIR}/bitmap_fuzzer.cpp)
+pelma_fuzz_target(icon_fuzzer ${CMAKE_CURRENT_LIST_DIR}/icon_fuzzer.cpp)
+pelma_fuzz_target(metafile_fuzzer ${CMAKE_CURRENT_LIST_DIR}/metafile_fuzzer.cpp)
+pelma_fuzz_target(jpeg_fuzzer ${CMAKE_CURRENT_LIST_DIR}/jpeg_fuzzer.cpp)
+
+add_executable(make_fuzz_corpus ${CMAKE_CURRENT_LIST_DIR}/make_corpus.cpp)
+target_link_libraries(make_fuzz_corpus PRIVATE pelma_core)
+pelma_warnings(make_fuzz_corpus)
