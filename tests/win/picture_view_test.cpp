@@ -28,8 +28,10 @@ TEST_F(PictureView, SmallBitmapAtActualSize) {
     c = ClientSize(f.Handle());
     EXPECT_EQ(c.cx, 320);
     EXPECT_EQ(c.cy, 253 + 29);
-    EXPECT_EQ(f.Image1->Width(), 320);
-    EXPECT_EQ(f.Image1->Height(), 253);
+    // Shown and set to fill, the picture takes the scroll box's client area.
+    SIZE box = ClientSize(f.ScrollBox1->Handle());
+    EXPECT_EQ(f.Image1->Width(), box.cx);
+    EXPECT_EQ(f.Image1->Height(), box.cy);
     EXPECT_TRUE(f.Image1->Stretch());
     EXPECT_TRUE(f.SpeedButton2->Visible());
     EXPECT_FALSE(f.SpeedButton4->Visible());
