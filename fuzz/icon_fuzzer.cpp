@@ -16,7 +16,8 @@ void DecodeChoice(const std::uint8_t* data, std::size_t size, const pelma::IconF
         const pelma::DecodedIcon icon = pelma::DecodeIconImage(data, size, file.entries[i]);
         const std::size_t n = static_cast<std::size_t>(icon.width) * icon.height;
         if (icon.pixels.size() != n || icon.mask.size() != n) __builtin_trap();
-        if (pelma::PackMask(icon, 2).size() != ((static_cast<std::size_t>(icon.width) + 15) / 16) * 2 * icon.height)
+        if (pelma::PackMask(icon, 2).size() !=
+            ((static_cast<std::size_t>(icon.width) + 15) / 16) * 2 * icon.height)
             __builtin_trap();
     } catch (const pelma::Exception& e) {
         if (e.Message().empty()) __builtin_trap();

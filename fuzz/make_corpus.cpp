@@ -29,8 +29,8 @@ fs::path root;
 void Write(const std::string& target, const std::string& name, const Bytes& bytes) {
     const fs::path dir = root / target;
     fs::create_directories(dir);
-    std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                      static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(dir / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 Bytes Cut(Bytes b, std::size_t keep) {
@@ -61,23 +61,33 @@ BmpSpec Spec(int w, int h, std::uint16_t bits, Bytes data) {
 void Bitmaps() {
     const std::string t = "bitmap_fuzzer";
     for (unsigned bits : {1u, 4u, 8u}) {
-        BmpSpec s = Spec(7, 5, static_cast<std::uint16_t>(bits),
-                         PackRows(Pattern(7, 5, [](int x, int y) { return static_cast<std::uint32_t>(x + y); }), bits));
+        BmpSpec s = Spec(
+            7, 5, static_cast<std::uint16_t>(bits),
+            PackRows(Pattern(7, 5, [](int x, int y) { return static_cast<std::uint32_t>(x + y); }), bits));
         if (bits == 1)
-            s.bits = PackRows(Pattern(7, 5, [](int x, int y) { return static_cast<std::uint32_t>((x + y) & 1); }), 1);
+            s.bits = PackRows(
+                Pattern(7, 5, [](int x, int y) { return static_cast<std::uint32_t>((x + y) & 1); }), 1);
         s.palette = Palette(bits == 1 ? 2 : 12);
         s.clrUsed = static_cast<std::uint32_t>(s.palette.size());
         const Bytes b = MakeBmp(s);
         Write(t, "indexed" + std::to_string(bits) + ".bmp", b);
         Write(t, "indexed" + std::to_string(bits) + "_cut.bmp", Cut(b, b.size() - 9));
     }
-    auto colour = [](int x, int y) { return static_cast<std::uint32_t>((x * 40) << 16 | (y * 50) << 8 | 0x80); };
-    Write(t, "rgb16.bmp", MakeBmp(Spec(6, 4, 16, PackRows(Pattern(6, 4, [](int x, int y) {
-                                                               return static_cast<std::uint32_t>(x * 0x421 + y * 0x1000);
-                                                           }), 16))));
-    BmpSpec f565 = Spec(6, 4, 16, PackRows(Pattern(6, 4, [](int x, int y) {
-                                               return static_cast<std::uint32_t>(x * 0x841 + y * 0x2000);
-                                           }), 16));
+    auto colour = [](int x, int y) {
+        return static_cast<std::uint32_t>((x * 40) << 16 | (y * 50) << 8 | 0x80);
+    };
+    Write(
+        t, "rgb16.bmp",
+        MakeBmp(Spec(
+            6, 4, 16,
+            PackRows(Pattern(6, 4,
+                             [](int x, int y) { return static_cast<std::uint32_t>(x * 0x421 + y * 0x1000); }),
+                     16))));
+    BmpSpec f565 = Spec(
+        6, 4, 16,
+        PackRows(
+            Pattern(6, 4, [](int x, int y) { return static_cast<std::uint32_t>(x * 0x841 + y * 0x2000); }),
+            16));
     f565.compression = 3, f565.masks = {0xF800, 0x07E0, 0x001F};
     Write(t, "bitfields565.bmp", MakeBmp(f565));
     Write(t, "rgb24.bmp", MakeBmp(Spec(6, 4, 24, PackRows(Pattern(6, 4, colour), 24))));
@@ -89,7 +99,8 @@ void Bitmaps() {
     BmpSpec v4 = Spec(5, 3, 24, PackRows(Pattern(5, 3, colour), 24));
     v4.headerSize = 108;
     Write(t, "rgb24_v4.bmp", MakeBmp(v4));
-    BmpSpec core = Spec(4, 2, 8, PackRows(Pattern(4, 2, [](int x, int) { return static_cast<std::uint32_t>(x); }), 8));
+    BmpSpec core =
+        Spec(4, 2, 8, PackRows(Pattern(4, 2, [](int x, int) { return static_cast<std::uint32_t>(x); }), 8));
     core.headerSize = 12, core.palette = Palette(256);
     Write(t, "core8.bmp", MakeBmp(core));
 
@@ -115,17 +126,20 @@ void Icons() {
     Write(t, "two_sizes.ico", MakeIco(1, {small, big}));
     IcoEntrySpec alpha;
     alpha.widthByte = 8, alpha.heightByte = 8, alpha.bitCount = 32;
-    alpha.image = MakeIconImage(8, 8, 32, {},
-                                Pattern(8, 8, [](int x, int y) { return static_cast<std::uint32_t>(x * 32) << 24 | 0x336699u | y; }),
-                                Pattern(8, 8, [](int, int) { return 0u; }));
+    alpha.image = MakeIconImage(
+        8, 8, 32, {},
+        Pattern(8, 8, [](int x, int y) { return static_cast<std::uint32_t>(x * 32) << 24 | 0x336699u | y; }),
+        Pattern(8, 8, [](int, int) { return 0u; }));
     Write(t, "alpha32.ico", MakeIco(1, {alpha}));
     IcoEntrySpec mono;
     mono.widthByte = 16, mono.heightByte = 16, mono.coloursByte = 2, mono.bitCount = 1;
     mono.image = MakeIconImage(16, 16, 1, {0, 0xFFFFFF}, Pattern(16, 16, edge), Pattern(16, 16, edge));
     IcoEntrySpec rgb;
     rgb.widthByte = 4, rgb.heightByte = 4, rgb.bitCount = 24;
-    rgb.image = MakeIconImage(4, 4, 24, {}, Pattern(4, 4, [](int x, int y) { return static_cast<std::uint32_t>(x << 20 | y << 4); }),
-                              Pattern(4, 4, edge));
+    rgb.image = MakeIconImage(
+        4, 4, 24, {},
+        Pattern(4, 4, [](int x, int y) { return static_cast<std::uint32_t>(x << 20 | y << 4); }),
+        Pattern(4, 4, edge));
     Write(t, "mono_and_rgb.ico", MakeIco(1, {mono, rgb}));
     IcoEntrySpec png;
     png.widthByte = 0, png.heightByte = 0, png.bitCount = 32;
@@ -149,17 +163,26 @@ void Metafiles() {
 
 void Jpegs() {
     const std::string t = "jpeg_fuzzer";
-    auto rgb = [](int x, int y) { return static_cast<std::uint32_t>((x * 8) << 16 | (y * 8) << 8 | ((x ^ y) * 8)); };
+    auto rgb = [](int x, int y) {
+        return static_cast<std::uint32_t>((x * 8) << 16 | (y * 8) << 8 | ((x ^ y) * 8));
+    };
     const Bytes base = MakeJpeg(24, 16, 3, rgb, false, 75);
     Write(t, "baseline.jpg", base);
     Write(t, "baseline_cut_in_scan.jpg", Cut(base, pelma::testing::FindMarker(base, 0xDA) + 30));
     Write(t, "headers_only.jpg", Cut(base, pelma::testing::FindMarker(base, 0xDA)));
-    Write(t, "gray.jpg", MakeJpeg(16, 16, 1, [](int x, int y) { return static_cast<std::uint32_t>(x * 16 + y); }, false, 75));
+    Write(t, "gray.jpg",
+          MakeJpeg(
+              16, 16, 1, [](int x, int y) { return static_cast<std::uint32_t>(x * 16 + y); }, false, 75));
     Write(t, "progressive.jpg", MakeJpeg(24, 16, 3, rgb, true, 75));
     Write(t, "full_chroma.jpg", MakeJpeg(16, 8, 3, rgb, false, 75, true));
-    Write(t, "restarts.jpg", MakeJpeg(32, 16, 3, rgb, false, 75, false, [](jpeg_compress_struct& c) { c.restart_interval = 1; }));
-    Write(t, "arithmetic.jpg", MakeJpeg(16, 16, 3, rgb, false, 75, false, [](jpeg_compress_struct& c) { c.arith_code = TRUE; }));
-    Write(t, "optimized.jpg", MakeJpeg(16, 16, 3, rgb, false, 75, false, [](jpeg_compress_struct& c) { c.optimize_coding = TRUE; }));
+    Write(t, "restarts.jpg", MakeJpeg(32, 16, 3, rgb, false, 75, false, [](jpeg_compress_struct& c) {
+              c.restart_interval = 1;
+          }));
+    Write(t, "arithmetic.jpg",
+          MakeJpeg(16, 16, 3, rgb, false, 75, false, [](jpeg_compress_struct& c) { c.arith_code = TRUE; }));
+    Write(t, "optimized.jpg", MakeJpeg(16, 16, 3, rgb, false, 75, false, [](jpeg_compress_struct& c) {
+              c.optimize_coding = TRUE;
+          }));
 }
 
 }  // namespace

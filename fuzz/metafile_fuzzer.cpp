@@ -10,7 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const pelma::MetafileData m = pelma::ReadMetafile(data, size);
         if (m.enhanced) {
             if (m.bytes.size() < 100 || m.bytes.size() > size) __builtin_trap();
-            const pelma::PictureSize s = pelma::EnhancedMetafilePixelSize(pelma::ReadEmfFrame(m.bytes.data()));
+            const pelma::PictureSize s =
+                pelma::EnhancedMetafilePixelSize(pelma::ReadEmfFrame(m.bytes.data()));
             if (s.width < 0 || s.height < 0) __builtin_trap();
         } else {
             if (m.bytes.size() + 22 != size) __builtin_trap();

@@ -25,12 +25,12 @@ DecodedBitmap ReadBitmap(const std::uint8_t* data, std::size_t size, std::uint64
 
     dib::Header h;
     switch (dib::ReadHeader(data + kFileHeaderSize, size - kFileHeaderSize, h)) {
-    case dib::Status::Truncated:
-        Truncated();
-    case dib::Status::Invalid:
-        Invalid();
-    case dib::Status::Ok:
-        break;
+        case dib::Status::Truncated:
+            Truncated();
+        case dib::Status::Invalid:
+            Invalid();
+        case dib::Status::Ok:
+            break;
     }
     if (!dib::IsDecodable(h) || h.width < 0) Invalid();
 

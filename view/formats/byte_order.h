@@ -6,9 +6,7 @@
 
 namespace pelma::formats {
 
-inline std::uint16_t U16At(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+inline std::uint16_t U16At(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 inline std::int16_t I16At(const std::uint8_t* p) { return static_cast<std::int16_t>(U16At(p)); }
 

@@ -68,39 +68,40 @@ void DecodeRows(const Layout& L, const std::uint8_t* bits, std::size_t len, cons
         const std::uint64_t whole = avail * 8 / L.bitCount;
         const std::uint32_t count = static_cast<std::uint32_t>(whole < L.width ? whole : L.width);
         switch (L.bitCount) {
-        case 1:
-            for (std::uint32_t x = 0; x < count; ++x) dst[x] = sink.Colour((row[x >> 3] >> (7 - (x & 7))) & 1u);
-            break;
-        case 4:
-            for (std::uint32_t x = 0; x < count; ++x)
-                dst[x] = sink.Colour((x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4));
-            break;
-        case 8:
-            for (std::uint32_t x = 0; x < count; ++x) dst[x] = sink.Colour(row[x]);
-            break;
-        case 16:
-            for (std::uint32_t x = 0; x < count; ++x) {
-                std::uint32_t p = U16At(row + 2 * x);
-                dst[x] = (red.Value(p) << 16) | (green.Value(p) << 8) | blue.Value(p);
-            }
-            break;
-        case 24:
-            for (std::uint32_t x = 0; x < count; ++x) {
-                const std::uint8_t* p = row + 3 * x;
-                dst[x] = (static_cast<std::uint32_t>(p[2]) << 16) | (p[1] << 8) | p[0];
-            }
-            break;
-        case 32:
-            for (std::uint32_t x = 0; x < count; ++x) {
-                std::uint32_t p = U32At(row + 4 * x);
-                if (plain32)
-                    dst[x] = L.keepAlpha ? p : (p & 0x00FFFFFF);
-                else
+            case 1:
+                for (std::uint32_t x = 0; x < count; ++x)
+                    dst[x] = sink.Colour((row[x >> 3] >> (7 - (x & 7))) & 1u);
+                break;
+            case 4:
+                for (std::uint32_t x = 0; x < count; ++x)
+                    dst[x] = sink.Colour((x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4));
+                break;
+            case 8:
+                for (std::uint32_t x = 0; x < count; ++x) dst[x] = sink.Colour(row[x]);
+                break;
+            case 16:
+                for (std::uint32_t x = 0; x < count; ++x) {
+                    std::uint32_t p = U16At(row + 2 * x);
                     dst[x] = (red.Value(p) << 16) | (green.Value(p) << 8) | blue.Value(p);
-            }
-            break;
-        default:
-            return;
+                }
+                break;
+            case 24:
+                for (std::uint32_t x = 0; x < count; ++x) {
+                    const std::uint8_t* p = row + 3 * x;
+                    dst[x] = (static_cast<std::uint32_t>(p[2]) << 16) | (p[1] << 8) | p[0];
+                }
+                break;
+            case 32:
+                for (std::uint32_t x = 0; x < count; ++x) {
+                    std::uint32_t p = U32At(row + 4 * x);
+                    if (plain32)
+                        dst[x] = L.keepAlpha ? p : (p & 0x00FFFFFF);
+                    else
+                        dst[x] = (red.Value(p) << 16) | (green.Value(p) << 8) | blue.Value(p);
+                }
+                break;
+            default:
+                return;
         }
     }
 }
@@ -123,32 +124,33 @@ void DecodeRle(const Layout& L, const std::uint8_t* bits, std::size_t len, const
                 x += count;
                 continue;
             }
-            for (unsigned k = 0; k < count; ++k) put(four ? ((k & 1) ? (value & 0x0F) : (value >> 4)) : value);
+            for (unsigned k = 0; k < count; ++k)
+                put(four ? ((k & 1) ? (value & 0x0F) : (value >> 4)) : value);
             continue;
         }
         switch (value) {
-        case 0:  // end of row
-            x = 0;
-            ++y;
-            break;
-        case 1:  // end of picture
-            return;
-        case 2:  // jump right and up
-            if (i + 1 >= len) return;
-            x += bits[i];
-            y += bits[i + 1];
-            i += 2;
-            break;
-        default: {  // `value` pixels stored as they are, padded to 16 bits
-            const std::size_t bytes = four ? (value + 1) / 2 : value;
-            for (unsigned k = 0; k < value; ++k) {
-                const std::size_t at = i + (four ? k / 2 : k);
-                if (at >= len) break;
-                put(four ? ((k & 1) ? (bits[at] & 0x0F) : (bits[at] >> 4)) : bits[at]);
+            case 0:  // end of row
+                x = 0;
+                ++y;
+                break;
+            case 1:  // end of picture
+                return;
+            case 2:  // jump right and up
+                if (i + 1 >= len) return;
+                x += bits[i];
+                y += bits[i + 1];
+                i += 2;
+                break;
+            default: {  // `value` pixels stored as they are, padded to 16 bits
+                const std::size_t bytes = four ? (value + 1) / 2 : value;
+                for (unsigned k = 0; k < value; ++k) {
+                    const std::size_t at = i + (four ? k / 2 : k);
+                    if (at >= len) break;
+                    put(four ? ((k & 1) ? (bits[at] & 0x0F) : (bits[at] >> 4)) : bits[at]);
+                }
+                i += (bytes + 1) & ~std::size_t{1};
+                break;
             }
-            i += (bytes + 1) & ~std::size_t{1};
-            break;
-        }
         }
     }
 }
@@ -186,18 +188,18 @@ Status ReadHeader(const std::uint8_t* p, std::size_t avail, Header& out) {
 
 bool IsDecodable(const Header& h) {
     switch (h.bitCount) {
-    case 1:
-    case 24:
-        return h.compression == kRgb;
-    case 4:
-        return h.compression == kRgb || h.compression == kRle4;
-    case 8:
-        return h.compression == kRgb || h.compression == kRle8;
-    case 16:
-    case 32:
-        return h.compression == kRgb || h.compression == kBitFields || h.compression == kAlphaBitFields;
-    default:
-        return false;
+        case 1:
+        case 24:
+            return h.compression == kRgb;
+        case 4:
+            return h.compression == kRgb || h.compression == kRle4;
+        case 8:
+            return h.compression == kRgb || h.compression == kRle8;
+        case 16:
+        case 32:
+            return h.compression == kRgb || h.compression == kBitFields || h.compression == kAlphaBitFields;
+        default:
+            return false;
     }
 }
 

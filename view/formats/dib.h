@@ -29,7 +29,7 @@ struct Header {
     std::uint16_t bitCount = 0;
     std::uint32_t compression = kRgb;
     std::uint32_t clrUsed = 0;
-    bool masksInHeader = false;  // a header of 52 bytes or more holds the masks
+    bool masksInHeader = false;          // a header of 52 bytes or more holds the masks
     std::uint32_t masks[3] = {0, 0, 0};  // red, green, blue
 };
 

@@ -116,7 +116,8 @@ DecodedIcon DecodeIconImage(const std::uint8_t* data, std::size_t size, const Ic
     icon.mask.assign(std::size_t{w} * hgt, 0);
     for (std::uint32_t y = 0; y < hgt; ++y) {
         const std::uint8_t* row = maskRows + std::size_t{hgt - 1 - y} * maskStride;
-        for (std::uint32_t x = 0; x < w; ++x) icon.mask[std::size_t{y} * w + x] = (row[x >> 3] >> (7 - (x & 7))) & 1u;
+        for (std::uint32_t x = 0; x < w; ++x)
+            icon.mask[std::size_t{y} * w + x] = (row[x >> 3] >> (7 - (x & 7))) & 1u;
     }
     return icon;
 }
@@ -128,7 +129,8 @@ std::vector<std::uint8_t> PackMask(const DecodedIcon& icon, std::size_t rowAlign
     std::vector<std::uint8_t> packed(stride * h, 0);
     for (std::size_t y = 0; y < h; ++y)
         for (std::size_t x = 0; x < w; ++x)
-            if (icon.mask[y * w + x]) packed[y * stride + x / 8] |= static_cast<std::uint8_t>(0x80u >> (x % 8));
+            if (icon.mask[y * w + x])
+                packed[y * stride + x / 8] |= static_cast<std::uint8_t>(0x80u >> (x % 8));
     return packed;
 }
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include "core/errors.h"
 #include "core/messages.h"
@@ -109,9 +109,16 @@ void SkipInput(j_decompress_ptr c, long count) {
     s.fed += n < s.size - s.fed ? n : s.size - s.fed;
 }
 
+// Called between the decoder's input steps (markers, or one row of blocks).
+// Past the scan limit the rest of the data is dropped, buffered bytes
+// included, and the decoder ends the picture as for a file cut off there.
 void Progress(j_common_ptr c) {
     auto* d = reinterpret_cast<j_decompress_ptr>(c);
-    if (d->input_scan_number > kMaxJpegScans) Of(c).stopFeeding = true;
+    Session& s = Of(c);
+    if (d->input_scan_number > kMaxJpegScans && !s.stopFeeding) {
+        s.stopFeeding = true;
+        d->src->bytes_in_buffer = 0;
+    }
 }
 
 using Step = void (*)(Session&);
@@ -200,10 +207,12 @@ JpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size, std::uint6
     Session s(data, size, budgetBytes);
     Open(s);
     CheckPixelBudget(s.cinfo.image_width, s.cinfo.image_height, budgetBytes);
-    return {static_cast<int>(s.cinfo.image_width), static_cast<int>(s.cinfo.image_height), s.cinfo.num_components};
+    return {static_cast<int>(s.cinfo.image_width), static_cast<int>(s.cinfo.image_height),
+            s.cinfo.num_components};
 }
 
-DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEightBit, std::uint64_t budgetBytes) {
+DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEightBit,
+                       std::uint64_t budgetBytes) {
     DecodedJpeg result;
     if (size == 0) return result;
     Session s(data, size, budgetBytes);

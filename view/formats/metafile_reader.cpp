@@ -28,7 +28,8 @@ int SizeFrom(std::int64_t extent, std::int64_t numerator, std::int64_t denominat
     if (extent < INT32_MIN || extent > INT32_MAX || numerator < INT32_MIN || numerator > INT32_MAX ||
         denominator < INT32_MIN || denominator > INT32_MAX || denominator == 0)
         return 0;
-    const int v = MulDiv(static_cast<int>(extent), static_cast<int>(numerator), static_cast<int>(denominator));
+    const int v =
+        MulDiv(static_cast<int>(extent), static_cast<int>(numerator), static_cast<int>(denominator));
     return v < 0 ? 0 : v;
 }
 

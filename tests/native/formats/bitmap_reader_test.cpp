@@ -9,8 +9,8 @@
 namespace pelma {
 namespace {
 
-using testing::Bytes;
 using testing::BmpSpec;
+using testing::Bytes;
 using testing::MakeBmp;
 using testing::PackRows;
 using Rows = std::vector<std::vector<std::uint32_t>>;
@@ -168,18 +168,20 @@ TEST(BitmapReader, Rle8RunsAbsoluteJumpsAndClipping) {
     s.palette = {K, R, G, B, W};
     s.clrUsed = 5;
     s.bits = Bytes{
-        3, 1,           // bottom row: R R R
-        0, 0,           // end of row
+        3, 1,              // bottom row: R R R
+        0, 0,              // end of row
         0, 3, 2, 3, 4, 0,  // absolute: G B W, padded
-        0, 2, 2, 1,     // jump from (3, 1) to (5, 2), past the row
-        9, 2,           // a run beyond the row: clipped
-        0, 2, 0, 9,     // jump past the top: the picture ends
+        0, 2, 2, 1,        // jump from (3, 1) to (5, 2), past the row
+        9, 2,              // a run beyond the row: clipped
+        0, 2, 0, 9,        // jump past the top: the picture ends
         5, 3,
     };
     DecodedBitmap b = Read(MakeBmp(s));
-    EXPECT_EQ(b.pixels, (std::vector<std::uint32_t>{K, K, K, K,   // top row: the run starts at x 5
+    // clang-format off
+    EXPECT_EQ(b.pixels, (std::vector<std::uint32_t>{K, K, K, K,    // top row: the run starts at x 5
                                                     G, B, W, K,
                                                     R, R, R, K}));
+    // clang-format on
 }
 
 TEST(BitmapReader, Rle4AndRunsPastThePicture) {
@@ -188,12 +190,11 @@ TEST(BitmapReader, Rle4AndRunsPastThePicture) {
     s.palette = {K, R, G, B};
     s.clrUsed = 4;
     s.bits = Bytes{
-        5, 0x12,           // R G R G R
-        0, 0,
-        0, 3, 0x31, 0x20,  // absolute B R G (two bytes: already 16-bit aligned)
-        255, 0x33,         // far past the row: clipped
-        0, 0, 4, 0x11,     // a third row does not exist
-        0, 1,
+        5,   0x12,                       // R G R G R
+        0,   0,    0, 3,    0x31, 0x20,  // absolute B R G (two bytes: already 16-bit aligned)
+        255, 0x33,                       // far past the row: clipped
+        0,   0,    4, 0x11,              // a third row does not exist
+        0,   1,
     };
     DecodedBitmap b = Read(MakeBmp(s));
     EXPECT_EQ(b.pixels, (std::vector<std::uint32_t>{B, R, G, B, B, R, G, R, G, R}));

@@ -36,14 +36,16 @@ Bytes SmallImage() {
 
 IcoEntrySpec Entry(unsigned w, unsigned h, unsigned colours, Bytes image = {}) {
     IcoEntrySpec e;
-    e.widthByte = w, e.heightByte = h, e.coloursByte = colours, e.image = image.empty() ? Bytes(48, 0) : image;
+    e.widthByte = w, e.heightByte = h, e.coloursByte = colours,
+    e.image = image.empty() ? Bytes(48, 0) : image;
     return e;
 }
 
 TEST(IconReader, HeaderAndDirectoryFailures) {
     for (std::size_t n = 0; n < 6; ++n)
         EXPECT_EQ(FailureOf<EReadError>([&] { Read(Bytes(n, 0)); }), L"ストリームからの読み込みエラー");
-    EXPECT_EQ(FailureOf<EInvalidGraphic>([] { Read(MakeIco(2, {Entry(32, 32, 0)})); }), kInvalid);  // a cursor
+    EXPECT_EQ(FailureOf<EInvalidGraphic>([] { Read(MakeIco(2, {Entry(32, 32, 0)})); }),
+              kInvalid);                                   // a cursor
     EXPECT_TRUE(Read(Bytes{0, 0, 0, 0, 0, 0}).stockIcon);  // type 0: the stock icon, nothing else read
     EXPECT_EQ(FailureOf<EInvalidGraphic>([] { Read(MakeIco(1, {})); }), kInvalid);  // no images
 
@@ -119,7 +121,8 @@ TEST(IconReader, DecodesColourAndMask) {
 TEST(IconReader, ImagesThatCannotBeMade) {
     auto decode = [](const Bytes& image, unsigned w = 2, unsigned h = 2) {
         const Bytes file = MakeIco(1, {Entry(w, h, 0, image)});
-        return FailureOf<EInvalidGraphic>([&] { DecodeIconImage(file.data(), file.size(), Read(file).entries[0]); });
+        return FailureOf<EInvalidGraphic>(
+            [&] { DecodeIconImage(file.data(), file.size(), Read(file).entries[0]); });
     };
     Bytes png{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     png.zeros(40);
@@ -137,7 +140,8 @@ TEST(IconReader, ImagesThatCannotBeMade) {
     const Bytes file = MakeIco(1, {Entry(2, 2, 0, SmallImage())});
     IconDirEntry bogus = Read(file).entries[0];
     bogus.bytesInRes = 0xFFFFFFFF;
-    EXPECT_EQ(FailureOf<EInvalidGraphic>([&] { DecodeIconImage(file.data(), file.size(), bogus); }), kInvalid);
+    EXPECT_EQ(FailureOf<EInvalidGraphic>([&] { DecodeIconImage(file.data(), file.size(), bogus); }),
+              kInvalid);
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ std::uint32_t Halves(int x, int) { return x < 16 ? 0xFF0000 : 0x0000FF; }
 
 bool Near(std::uint32_t a, std::uint32_t b, int tolerance = 24) {
     for (int shift = 0; shift < 24; shift += 8)
-        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance)
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) >
+            tolerance)
             return false;
     return true;
 }
@@ -146,6 +147,38 @@ TEST(JpegReader, DecoderWholePictureBuffersKeepToTheBudget) {
     EXPECT_EQ(d.rowsDecoded, 0);
     EXPECT_EQ(d.pixels.size(), 256u * 256u);
     EXPECT_EQ(DecodeJpeg(jpeg.data(), jpeg.size(), false).errorCode, 0);
+}
+
+TEST(JpegReader, ScansPastTheLimitAreDropped) {
+    // 631 scans: DC, then each AC coefficient alone, the highest first, in
+    // ten successive-approximation steps. Decoding stops feeding after scan
+    // 500 and ends without an error, the lowest coefficients left unrefined.
+    static std::vector<jpeg_scan_info> script;
+    script.push_back({1, {0}, 0, 0, 0, 0});
+    for (int k = 63; k >= 1; --k) {
+        script.push_back({1, {0}, k, k, 0, 9});
+        for (int al = 8; al >= 0; --al) script.push_back({1, {0}, k, k, al + 1, al});
+    }
+    auto noise = [](int x, int y) {
+        return (static_cast<std::uint32_t>(x * 7919 + y * 104729) * 2654435761u) >> 24;
+    };
+    const Bytes jpeg = MakeJpeg(32, 32, 1, noise, false, 100, false, [](jpeg_compress_struct& c) {
+        c.scan_info = script.data();
+        c.num_scans = static_cast<int>(script.size());
+    });
+    const DecodedJpeg cut = DecodeJpeg(jpeg.data(), jpeg.size(), false);
+    EXPECT_EQ(cut.errorCode, 0);
+    EXPECT_EQ(cut.rowsDecoded, 32);
+    // It decodes exactly as the file cut by hand before scan 501, while the
+    // scans before that all count.
+    auto firstScans = [&](int count) {
+        std::size_t at = 0;
+        for (int scan = 0; scan <= count; ++scan) at = FindMarker(jpeg, 0xDA, at + 2);
+        return Bytes(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(at));
+    };
+    const Bytes first500 = firstScans(500), first450 = firstScans(450);
+    EXPECT_EQ(cut.indices, DecodeJpeg(first500.data(), first500.size(), false).indices);
+    EXPECT_NE(cut.indices, DecodeJpeg(first450.data(), first450.size(), false).indices);
 }
 
 }  // namespace

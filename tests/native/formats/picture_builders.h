@@ -16,12 +16,21 @@ namespace pelma::testing {
 
 struct Bytes : std::vector<std::uint8_t> {
     using std::vector<std::uint8_t>::vector;
-    Bytes& u8(unsigned v) { push_back(static_cast<std::uint8_t>(v)); return *this; }
+    Bytes& u8(unsigned v) {
+        push_back(static_cast<std::uint8_t>(v));
+        return *this;
+    }
     Bytes& u16(unsigned v) { return u8(v & 0xFF).u8((v >> 8) & 0xFF); }
     Bytes& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
     Bytes& i32(std::int32_t v) { return u32(static_cast<std::uint32_t>(v)); }
-    Bytes& zeros(std::size_t n) { insert(end(), n, 0); return *this; }
-    Bytes& append(const std::vector<std::uint8_t>& b) { insert(end(), b.begin(), b.end()); return *this; }
+    Bytes& zeros(std::size_t n) {
+        insert(end(), n, 0);
+        return *this;
+    }
+    Bytes& append(const std::vector<std::uint8_t>& b) {
+        insert(end(), b.begin(), b.end());
+        return *this;
+    }
     void put32(std::size_t at, std::uint32_t v) {
         for (int i = 0; i < 4; ++i) (*this)[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
     }
@@ -30,7 +39,8 @@ struct Bytes : std::vector<std::uint8_t> {
 // Uncompressed rows, given top-down as raw pixel values (palette indices, or
 // 0x00RRGGBB for 24 bits, the 16/32-bit word otherwise), written in file
 // order (bottom-up unless topDown) and padded to 32 bits.
-inline Bytes PackRows(const std::vector<std::vector<std::uint32_t>>& rows, unsigned bitCount, bool topDown = false) {
+inline Bytes PackRows(const std::vector<std::vector<std::uint32_t>>& rows, unsigned bitCount,
+                      bool topDown = false) {
     Bytes out;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const auto& row = rows[topDown ? r : rows.size() - 1 - r];
@@ -80,7 +90,8 @@ inline Bytes MakeBmp(const BmpSpec& s) {
         info.u32(s.headerSize).i32(s.width).i32(s.height).u16(s.planes).u16(s.bitCount).u32(s.compression);
         info.u32(static_cast<std::uint32_t>(s.bits.size())).i32(2835).i32(2835).u32(s.clrUsed).u32(0);
         if (s.headerSize >= 52)
-            for (std::size_t i = 0; i < 4 && info.size() < s.headerSize; ++i) info.u32(i < s.masks.size() ? s.masks[i] : 0);
+            for (std::size_t i = 0; i < 4 && info.size() < s.headerSize; ++i)
+                info.u32(i < s.masks.size() ? s.masks[i] : 0);
         if (info.size() > s.headerSize)
             info.resize(s.headerSize);  // a header too short to be one
         else
@@ -104,7 +115,8 @@ inline Bytes MakeBmp(const BmpSpec& s) {
 // An icon image: BITMAPINFOHEADER of double height, colour table, colour rows
 // (top-down raw values as for PackRows) and the 1-bit mask (top-down, 1 =
 // transparent).
-inline Bytes MakeIconImage(int width, int height, unsigned bitCount, const std::vector<std::uint32_t>& palette,
+inline Bytes MakeIconImage(int width, int height, unsigned bitCount,
+                           const std::vector<std::uint32_t>& palette,
                            const std::vector<std::vector<std::uint32_t>>& colours,
                            const std::vector<std::vector<std::uint32_t>>& mask) {
     Bytes b;
@@ -129,7 +141,8 @@ inline Bytes MakeIco(unsigned type, const std::vector<IcoEntrySpec>& entries) {
     std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * entries.size());
     for (const auto& e : entries) {
         file.u8(e.widthByte).u8(e.heightByte).u8(e.coloursByte).u8(0).u16(e.planes).u16(e.bitCount);
-        file.u32(e.bytesInRes.value_or(static_cast<std::uint32_t>(e.image.size()))).u32(e.offset.value_or(offset));
+        file.u32(e.bytesInRes.value_or(static_cast<std::uint32_t>(e.image.size())))
+            .u32(e.offset.value_or(offset));
         offset += static_cast<std::uint32_t>(e.image.size());
     }
     for (const auto& e : entries) file.append(e.image);
@@ -172,8 +185,9 @@ inline Bytes MakePlaceableWmf(std::int16_t l, std::int16_t t, std::int16_t r, st
 
 // A JPEG made by libjpeg's compressor; pixel(x, y) gives 0x00RRGGBB (the
 // gray level is its low byte for one component).
-inline Bytes MakeJpeg(int width, int height, int components, const std::function<std::uint32_t(int, int)>& pixel,
-                      bool progressive = false, int quality = 90, bool fullChroma = false,
+inline Bytes MakeJpeg(int width, int height, int components,
+                      const std::function<std::uint32_t(int, int)>& pixel, bool progressive = false,
+                      int quality = 90, bool fullChroma = false,
                       const std::function<void(jpeg_compress_struct&)>& tweak = {}) {
     jpeg_compress_struct c{};
     jpeg_error_mgr err{};
@@ -214,9 +228,10 @@ inline Bytes MakeJpeg(int width, int height, int components, const std::function
     return out;
 }
 
-// The offset of the first marker `code` (0xC0 for SOF0, 0xDA for SOS), or 0.
-inline std::size_t FindMarker(const Bytes& jpeg, unsigned code) {
-    for (std::size_t i = 2; i + 1 < jpeg.size(); ++i)
+// The offset of the first marker `code` (0xC0 for SOF0, 0xDA for SOS) at or
+// after `from`, or 0.
+inline std::size_t FindMarker(const Bytes& jpeg, unsigned code, std::size_t from = 2) {
+    for (std::size_t i = from; i + 1 < jpeg.size(); ++i)
         if (jpeg[i] == 0xFF && jpeg[i + 1] == code) return i;
     return 0;
 }

@@ -10,8 +10,8 @@ TEST(PictureRegistry, LooksUpExtensionsInAnyAsciiCase) {
     EXPECT_EQ(LookUpPictureFormat(L"EMF"), PictureKind::Metafile);
     EXPECT_EQ(LookUpPictureFormat(L"Ico"), PictureKind::Icon);
     EXPECT_EQ(LookUpPictureFormat(L"BMP"), PictureKind::Bitmap);
-    EXPECT_EQ(LookUpPictureFormat(L"Jpg"), PictureKind::Jpeg);    // Photo.Jpg
-    EXPECT_EQ(LookUpPictureFormat(L"JPEG"), PictureKind::Jpeg);   // photo.JPEG
+    EXPECT_EQ(LookUpPictureFormat(L"Jpg"), PictureKind::Jpeg);   // Photo.Jpg
+    EXPECT_EQ(LookUpPictureFormat(L"JPEG"), PictureKind::Jpeg);  // photo.JPEG
     EXPECT_EQ(LookUpPictureFormat(L"dib"), std::nullopt);
     EXPECT_EQ(LookUpPictureFormat(L""), std::nullopt);
     EXPECT_EQ(LookUpPictureFormat(L"jp"), std::nullopt);
