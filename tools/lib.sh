@@ -7,7 +7,8 @@ PELMA_WINE=/usr/lib/wine/wine64
 PELMA_WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$PELMA_WINESERVER" ] || PELMA_WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
-export WINEPREFIX="$PELMA_CACHE/wineprefix"
+# A prefix of its own may be given (parallel runs each need one).
+export WINEPREFIX="${WINEPREFIX:-$PELMA_CACHE/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="

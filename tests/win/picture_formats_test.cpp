@@ -1,0 +1,1 @@
+// Filled by the tests of this area.
