@@ -34,6 +34,10 @@ if(WIN32)
   # One self-contained executable that imports only system DLLs.
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # The shipped build: unused code dropped, symbols stripped.
+  add_compile_options($<$<CONFIG:MinSizeRel,Release>:-ffunction-sections>
+                      $<$<CONFIG:MinSizeRel,Release>:-fdata-sections>)
+  add_link_options($<$<CONFIG:MinSizeRel,Release>:-Wl,--gc-sections> $<$<CONFIG:MinSizeRel,Release>:-s>)
 else()
   find_package(JPEG REQUIRED)
   target_link_libraries(pelma_jpeg INTERFACE JPEG::JPEG)

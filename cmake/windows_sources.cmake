@@ -38,3 +38,10 @@ add_executable(pelma34 WIN32 app/pelma34.cpp)
 target_link_libraries(pelma34 PRIVATE pelma_win pelma_resources)
 target_link_options(pelma34 PRIVATE -municode -mwindows)
 pelma_warnings(pelma34)
+
+# Benchmarks (run by tools/bench-start).
+add_executable(bench_empty_window WIN32 tools/bench/empty_window.cpp)
+target_link_options(bench_empty_window PRIVATE -municode -mwindows)
+add_executable(bench_start tools/bench/bench_start.cpp)
+target_link_libraries(bench_start PRIVATE pelma_jpeg)
+target_link_options(bench_start PRIVATE -municode)

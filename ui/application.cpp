@@ -119,8 +119,25 @@ void TApplication::Run(int showCommand) {
     if (mainForm_) mainForm_->ShowAtStart(showCommand);
     while (!terminated_) {
         MSG peek;
-        if (!PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) WaitMessage();
+        if (!PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
+            Idle();
+            WaitMessage();
+        }
         HandleMessage();
+    }
+}
+
+void TApplication::Idle() {
+    // The queue is empty, paints included: the first time the main window is
+    // on screen, it has been painted completely. A start-up benchmark may ask
+    // to be told (PELMA_PAINTED_EVENT names an event to set).
+    if (paintedReported_ || !mainForm_ || !IsWindowVisible(mainForm_->Handle())) return;
+    paintedReported_ = true;
+    wchar_t name[128];
+    if (!GetEnvironmentVariableW(L"PELMA_PAINTED_EVENT", name, 128)) return;
+    if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, name)) {
+        SetEvent(event);
+        CloseHandle(event);
     }
 }
 

@@ -72,6 +72,7 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void Idle();
 
     HWND hwnd_ = nullptr;
     std::wstring title_;
@@ -82,6 +83,7 @@ private:
     std::vector<std::pair<UINT_PTR, TTimer*>> timers_;
     UINT_PTR nextTimerId_ = 1;
     int modalDepth_ = 0;
+    bool paintedReported_ = false;
     std::vector<std::wstring> postedErrors_;
 };
 

@@ -1,0 +1,138 @@
+// Start-up benchmark: the time from CreateProcess to the first completely
+// painted main window, for pelma34.exe (welcome screen, a text file, a
+// 12-megapixel JPEG) against a minimal Win32 program with an empty window,
+// measured the same way in the same run.
+//   bench_start PELMA_EXE EMPTY_EXE WORK_DIR [RUNS]
+#include <windows.h>
+
+#include <cstdio>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+struct CloseArgs {
+    DWORD pid;
+};
+
+BOOL CALLBACK CloseWindowsOf(HWND hwnd, LPARAM lp) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == reinterpret_cast<CloseArgs*>(lp)->pid && IsWindowVisible(hwnd)) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+// Milliseconds from start to the first painted window; negative on failure.
+double TimeOne(const std::wstring& exe, const std::wstring& args, int run) {
+    std::wstring eventName = L"PelmaBenchPainted" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(run);
+    HANDLE painted = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+    SetEnvironmentVariableW(L"PELMA_PAINTED_EVENT", eventName.c_str());
+    std::wstring command = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    double start = Now();
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        CloseHandle(painted);
+        return -1;
+    }
+    HANDLE waits[2] = {painted, pi.hProcess};
+    DWORD r = WaitForMultipleObjects(2, waits, FALSE, 60000);
+    double elapsed = Now() - start;
+    CloseArgs closeArgs{pi.dwProcessId};
+    EnumWindows(CloseWindowsOf, reinterpret_cast<LPARAM>(&closeArgs));
+    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    CloseHandle(painted);
+    return r == WAIT_OBJECT_0 ? elapsed : -1;
+}
+
+double Median(const std::wstring& exe, const std::wstring& args, int runs) {
+    std::vector<double> times;
+    TimeOne(exe, args, -1);  // warm-up: loads the DLLs into the cache
+    for (int i = 0; i < runs; ++i) {
+        double t = TimeOne(exe, args, i);
+        if (t >= 0) times.push_back(t);
+    }
+    if (times.empty()) return -1;
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+bool WriteJpeg(const std::wstring& path, int width, int height) {
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    if (!f) return false;
+    jpeg_compress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    jpeg_stdio_dest(&c, f);
+    c.image_width = static_cast<JDIMENSION>(width);
+    c.image_height = static_cast<JDIMENSION>(height);
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 85, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * 3);
+    while (c.next_scanline < c.image_height) {
+        int y = static_cast<int>(c.next_scanline);
+        for (int x = 0; x < width; ++x) {
+            row[x * 3] = static_cast<JSAMPLE>((x * 255) / width);
+            row[x * 3 + 1] = static_cast<JSAMPLE>((y * 255) / height);
+            row[x * 3 + 2] = static_cast<JSAMPLE>(((x ^ y) >> 3) & 0xFF);
+        }
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&c, rows, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    fclose(f);
+    return true;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 4) {
+        std::fwprintf(stderr, L"usage: bench_start PELMA_EXE EMPTY_EXE WORK_DIR [RUNS]\n");
+        return 2;
+    }
+    std::wstring pelma = argv[1], empty = argv[2], work = argv[3];
+    int runs = argc > 4 ? _wtoi(argv[4]) : 7;
+    std::wstring text = work + L"\\bench.txt";
+    std::wstring photo = work + L"\\bench-12mp.jpg";
+    {
+        FILE* f = _wfopen(text.c_str(), L"wb");
+        if (!f) return 1;
+        for (int i = 0; i < 200; ++i) std::fprintf(f, "line %d of a text file for the start-up benchmark\r\n", i);
+        fclose(f);
+    }
+    if (!WriteJpeg(photo, 4000, 3000)) return 1;
+
+    double base = Median(empty, L"", runs);
+    double welcome = Median(pelma, L"", runs);
+    double withText = Median(pelma, L"\"" + text + L"\"", runs);
+    double withPhoto = Median(pelma, L"\"" + photo + L"\"", runs);
+    std::printf("runs per case: %d (median, after one warm-up run)\n", runs);
+    std::printf("empty Win32 window:      %8.1f ms\n", base);
+    std::printf("pelma34, welcome screen: %8.1f ms  ratio %.2f (target 1.20)\n", welcome, welcome / base);
+    std::printf("pelma34, text file:      %8.1f ms  ratio %.2f\n", withText, withText / base);
+    std::printf("pelma34, 12 MP JPEG:     %8.1f ms  ratio %.2f\n", withPhoto, withPhoto / base);
+    return base > 0 && welcome > 0 && withText > 0 && withPhoto > 0 ? 0 : 1;
+}
