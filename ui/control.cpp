@@ -161,29 +161,39 @@ void RegisterControlClass(const wchar_t* name, UINT style) {
     RegisterClassExW(&wc);
 }
 
-TWinControl::TWinControl(TWinControl* parent, const wchar_t* className, DWORD style, DWORD exStyle)
-    : TControl(parent) {
+TWinControl::TWinControl(TWinControl* parent, const wchar_t* className, DWORD style, DWORD exStyle,
+                         bool deferWindow)
+    : TControl(parent), className_(className), style_(style), exStyle_(exStyle) {
+    if (!parent) visible_ = false;
+    if (!deferWindow) CreateHandle();
+}
+
+void TWinControl::CreateHandle() {
+    if (hwnd_) return;
     RegisterControlClass(kControlClass);
     HINSTANCE inst = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    ownClass_ = GetClassInfoExW(inst, className, &wc) && wc.lpfnWndProc == ControlWindowProc();
-    HWND parentWnd = parent ? parent->hwnd_ : Application().Handle();
-    DWORD fullStyle = style | (parent ? WS_CHILD | WS_CLIPSIBLINGS : 0);
-    hwnd_ = CreateWindowExW(exStyle, className, L"", fullStyle & ~WS_VISIBLE, 0, 0, 0, 0, parentWnd, nullptr,
-                            inst, this);
+    ownClass_ = GetClassInfoExW(inst, className_.c_str(), &wc) && wc.lpfnWndProc == ControlWindowProc();
+    HWND parentWnd = parent_ ? parent_->hwnd_ : Application().Handle();
+    DWORD fullStyle = style_ | (parent_ ? WS_CHILD | WS_CLIPSIBLINGS : 0);
+    hwnd_ = CreateWindowExW(exStyle_, className_.c_str(), caption_.c_str(), fullStyle & ~WS_VISIBLE, 0, 0, 0, 0,
+                            parentWnd, nullptr, inst, this);
     if (!hwnd_) return;
     SetPropW(hwnd_, kObjectProp, this);
     if (!ownClass_) {
         systemProc_ = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::SubclassProc)));
     }
-    if (parent) {
+    if (parent_) {
         SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle_.Get(font_)), FALSE);
-        ShowWindow(hwnd_, SW_SHOWNA);
+        if (!enabled_) EnableWindow(hwnd_, FALSE);
+        PlaceWindow();
+        HandleCreated();
+        if (visible_) ShowWindow(hwnd_, SW_SHOWNA);
     } else {
-        visible_ = false;
+        HandleCreated();
     }
 }
 
@@ -225,6 +235,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TWinControl::VisibleChanged() {
+    if (!hwnd_ && visible_) CreateHandle();
     if (!hwnd_) return;
     if (parent_) ShowWindow(hwnd_, visible_ ? SW_SHOWNA : SW_HIDE);
 }
@@ -453,6 +464,10 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (reinterpret_cast<HWND>(wp) == hwnd_ && !(sx == -1 && sy == -1)) {
             POINT p = {sx, sy};
             ScreenToClient(hwnd_, &p);
+            RECT client;
+            GetClientRect(hwnd_, &client);
+            // The title bar, frame and scroll bars keep the system's own menus.
+            if (!PtInRect(&client, p)) return DefaultProc(msg, wp, lp);
             hit = GraphicChildAt(p.x, p.y);
         }
         if (ShowContextMenu(sx, sy, hit)) return 0;

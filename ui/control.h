@@ -109,11 +109,16 @@ protected:
 
 class TWinControl : public TControl {
 public:
-    // `className` is a registered window class (ours or a system one).
-    TWinControl(TWinControl* parent, const wchar_t* className, DWORD style, DWORD exStyle = 0);
+    // `className` is a registered window class (ours or a system one). With
+    // `deferWindow` the window is made when the control is first shown (or
+    // CreateHandle is called), not now.
+    TWinControl(TWinControl* parent, const wchar_t* className, DWORD style, DWORD exStyle = 0,
+                bool deferWindow = false);
     ~TWinControl() override;
 
     HWND Handle() const { return hwnd_; }
+    // Makes the window if it does not exist yet.
+    virtual void CreateHandle();
     bool IsWindowed() const override { return true; }
 
     void SetBounds(int left, int top, int width, int height) override;
@@ -158,7 +163,12 @@ protected:
     // Shows the popup menu of this control or of the first parent that has one.
     bool ShowContextMenu(int screenX, int screenY, TControl* hit);
 
+    // Runs once the window exists, before it is shown.
+    virtual void HandleCreated() {}
+
     HWND hwnd_ = nullptr;
+    std::wstring className_;
+    DWORD style_ = 0, exStyle_ = 0;
     bool ownClass_ = false;
     WNDPROC systemProc_ = nullptr;
     FontHandle fontHandle_;

@@ -12,15 +12,10 @@ namespace pelma {
 
 namespace {
 
-// The platform's Rich Edit 1.0 control, loaded once with the first box.
+// The platform's Rich Edit 1.0 control, loaded once with the first box's window.
 void LoadRichEditModule() {
     static HMODULE module = LoadLibraryW(L"RICHED32.DLL");
     (void)module;
-}
-
-const wchar_t* RichEditClass() {
-    LoadRichEditModule();
-    return L"RICHEDIT";
 }
 
 struct StreamCookie {
@@ -57,17 +52,31 @@ bool StreamIn(HWND hwnd, HANDLE file, WPARAM format) {
 
 }  // namespace
 
+// The window (and with the first one, the control's module) is made when the
+// box is first needed: a program that never shows rich text never loads it.
 TRichEdit::TRichEdit(ui::TWinControl* parent)
-    : ui::TWinControl(parent, RichEditClass(), ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL,
-                      WS_EX_CLIENTEDGE) {
+    : ui::TWinControl(parent, L"RICHEDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL,
+                      WS_EX_CLIENTEDGE, true) {
     color_ = GetSysColor(COLOR_WINDOW);
+}
+
+void TRichEdit::CreateHandle() {
+    LoadRichEditModule();
+    ui::TWinControl::CreateHandle();
+}
+
+void TRichEdit::HandleCreated() {
     SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, 0);
     SendMessageW(hwnd_, EM_SETBKGNDCOLOR, 1, 0);
 }
 
-void TRichEdit::Clear() { SetWindowTextW(hwnd_, L""); }
+void TRichEdit::Clear() {
+    CreateHandle();
+    SetWindowTextW(hwnd_, L"");
+}
 
 std::wstring TRichEdit::Text() const {
+    if (!hwnd_) return {};
     int n = GetWindowTextLengthW(hwnd_);
     std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
     n = GetWindowTextW(hwnd_, text.data(), n + 1);
@@ -76,6 +85,7 @@ std::wstring TRichEdit::Text() const {
 }
 
 void TRichEdit::LoadFromFile(const std::wstring& fileName) {
+    CreateHandle();
     ui::UniqueFile file(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {

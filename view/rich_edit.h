@@ -17,10 +17,12 @@ public:
     void LoadFromFile(const std::wstring& fileName);
     // The control's text, as it reads it back.
     std::wstring Text() const;
+    void CreateHandle() override;
 
 protected:
     bool Notified(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void HandleCreated() override;
 };
 
 }  // namespace pelma
