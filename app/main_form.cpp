@@ -7,6 +7,7 @@
 #include "app/about_box.h"
 #include "app/command_line.h"
 #include "media/media_player.h"
+#include "ui/application.h"
 #include "view/rich_edit.h"
 
 namespace pelma {
@@ -19,6 +20,8 @@ TPelmaForm1::TPelmaForm1()
     PelmaForm1 = this;
     SetIcons();
     ReadNumberSeparators();
+    // The separators are read again whenever the system announces changed settings.
+    ui::Application().OnSettingChange = [this] { ReadNumberSeparators(); };
     BuildTemplate();
     RunCreate(static_cast<void (ui::TForm::*)()>(&TPelmaForm1::FormCreate));
 }
@@ -26,6 +29,7 @@ TPelmaForm1::TPelmaForm1()
 TPelmaForm1::~TPelmaForm1() {
     DragAcceptFiles(hwnd_, FALSE);
     RestoreTaskbar();
+    ui::Application().OnSettingChange = nullptr;
     if (PelmaForm1 == this) PelmaForm1 = nullptr;
 }
 

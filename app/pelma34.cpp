@@ -13,7 +13,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     auto mainForm = std::make_unique<TPelmaForm1>();
     mainForm->CommandLine = GetCommandLineW();
     ui::Application().SetMainForm(mainForm.get());
-    ui::Application().OnSettingChange = [form = mainForm.get()] { form->ReadNumberSeparators(); };
     auto aboutBox = std::make_unique<TAboutBox>();
     ui::Application().Run(showCommand);
     aboutBox.reset();

@@ -1,4 +1,5 @@
 #include "harness.h"
+#include "ui/application.h"
 
 namespace pelma::test {
 namespace {
@@ -111,9 +112,20 @@ TEST_F(TextView, FileHeldOpenForWritingIsShownAndNeverLocked) {
 }
 
 TEST_F(TextView, SizeLabelFollowsTheSeparatorsOfTheSettings) {
-    auto name = dir_.Write(L"big.txt", std::string(1048575, 'x'));
-    Open(name);
+    auto big = dir_.Write(L"big.txt", std::string(1048575, 'x'));
+    auto odd = dir_.Write(L"odd.txt", std::string(1152, 'x'));
+    Open(big);
     EXPECT_EQ(Form().Label1->Caption(), L" 1,024 KB");
+    // Settings that group with '.' and mark decimals with ',' (German), read
+    // again as after the system's announcement of changed settings.
+    LCID before = GetThreadLocale();
+    ASSERT_TRUE(SetThreadLocale(MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT)));
+    SendMessageW(ui::Application().Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
+    Open(big);
+    EXPECT_EQ(Form().Label1->Caption(), L" 1.024 KB");
+    Open(odd);
+    EXPECT_EQ(Form().Label1->Caption(), L" 1,13 KB");
+    SetThreadLocale(before);
 }
 
 }  // namespace
