@@ -88,6 +88,9 @@ void TPelmaForm1::BuildTemplate() {
     WideMode->PopupMenu = PopupMenu1.get();
     WideMode->OnClick = [this] { WideModeClick(); };
     MediaPlayer1 = Make<TMediaPlayer>(Panel2.get(), L"MediaPlayer1", 8, 5, 57, 30, TAlign::None, true);
+    // Play and Stop only: two buttons of 29 fill the 57 pixels (nine would not fit).
+    MediaPlayer1->Model().Bar().SetVisibleButtons({btPlay, btStop});
+    MediaPlayer1->SetBounds(8, 5, 57, 30);
     MediaPlayer1->PopupMenu = PopupMenu1.get();
 
     // Tool bar.

@@ -100,8 +100,10 @@ void TPelmaForm1::ActMovSExecute() {
 }
 
 void TPelmaForm1::WideModeClick() {
-    if (GetSystemMetrics(SM_CXSCREEN) > Width()) ActMovSExecute();
-    else ActMovLExecute();
+    if (GetSystemMetrics(SM_CXSCREEN) > Width())
+        ActMovSExecute();
+    else
+        ActMovLExecute();
 }
 
 void TPelmaForm1::RestoreTaskbar() {

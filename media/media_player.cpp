@@ -9,11 +9,25 @@ namespace {
 constexpr COLORREF kOlive = RGB(128, 128, 0);
 constexpr UINT kMmMciNotify = 0x03B9;
 
+MciPortFactory& PortFactory() {
+    static MciPortFactory factory;
+    return factory;
+}
+
 }  // namespace
+
+void SetMciPortFactory(MciPortFactory factory) { PortFactory() = std::move(factory); }
+
+std::unique_ptr<MciPort> MakeMciPort() {
+    if (PortFactory()) {
+        if (auto port = PortFactory()()) return port;
+    }
+    return std::make_unique<WinMmPort>();
+}
 
 TMediaPlayer::TMediaPlayer(ui::TWinControl* parent, std::unique_ptr<MciPort> port)
     : ui::TWinControl(parent, ui::ControlClassName(), WS_TABSTOP),
-      port_(port ? std::move(port) : std::make_unique<WinMmPort>()),
+      port_(port ? std::move(port) : MakeMciPort()),
       model_(std::make_unique<MediaPlayerModel>(*port_, static_cast<ButtonBarHost&>(*this))) {
     HMODULE module = GetModuleHandleW(nullptr);
     int maxW = 0, maxH = 0;
@@ -44,7 +58,8 @@ void TMediaPlayer::SetDisplay(ui::TWinControl* display) {
         Device().SetDisplay(nullptr);
         return;
     }
-    Device().SetDisplay([this] { return reinterpret_cast<std::uintptr_t>(display_ ? display_->Handle() : nullptr); });
+    Device().SetDisplay(
+        [this] { return reinterpret_cast<std::uintptr_t>(display_ ? display_->Handle() : nullptr); });
 }
 
 void TMediaPlayer::SetBounds(int left, int top, int width, int height) {
@@ -68,8 +83,10 @@ void TMediaPlayer::SetEnabled(bool enabled) {
 }
 
 void TMediaPlayer::SetMouseCapture(bool capture) {
-    if (capture) SetCapture(hwnd_);
-    else if (GetCapture() == hwnd_) ReleaseCapture();
+    if (capture)
+        SetCapture(hwnd_);
+    else if (GetCapture() == hwnd_)
+        ReleaseCapture();
 }
 
 void TMediaPlayer::PaintWindow(HDC dc, const RECT& clip) {
@@ -89,12 +106,14 @@ void TMediaPlayer::PaintWindow(HDC dc, const RECT& clip) {
         {
             // Raised: highlight then shadow; pressed: only the first line, in the shadow colour.
             ui::SelectObjectScope pen(dc, f.pressed ? dark.get() : light.get());
-            POINT pts[3] = {{f.light[0].x, f.light[0].y}, {f.light[1].x, f.light[1].y}, {f.light[2].x, f.light[2].y}};
+            POINT pts[3] = {
+                {f.light[0].x, f.light[0].y}, {f.light[1].x, f.light[1].y}, {f.light[2].x, f.light[2].y}};
             Polyline(dc, pts, 3);
         }
         if (!f.pressed) {
             ui::SelectObjectScope pen(dc, dark.get());
-            POINT pts[3] = {{f.dark[0].x, f.dark[0].y}, {f.dark[1].x, f.dark[1].y}, {f.dark[2].x, f.dark[2].y}};
+            POINT pts[3] = {
+                {f.dark[0].x, f.dark[0].y}, {f.dark[1].x, f.dark[1].y}, {f.dark[2].x, f.dark[2].y}};
             Polyline(dc, pts, 3);
         }
         HGDIOBJ glyph = glyphs_[static_cast<int>(f.glyph)][Ordinal(f.button)].get();
@@ -114,33 +133,40 @@ void TMediaPlayer::PaintWindow(HDC dc, const RECT& clip) {
 
 LRESULT TMediaPlayer::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        if (GetFocus() != hwnd_ && (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_TABSTOP)) SetFocus(hwnd_);
-        model_->MouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-        return 0;
-    case WM_MOUSEMOVE:
-        model_->MouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-        return 0;
-    case WM_LBUTTONUP:
-        model_->MouseUp(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-        return 0;
-    case WM_KEYDOWN:
-        model_->KeyDown(static_cast<std::uint32_t>(wp));
-        return 0;
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS;
-    case WM_SETFOCUS:
-        model_->Bar().FocusChanged(true);
-        break;
-    case WM_KILLFOCUS:
-        model_->Bar().FocusChanged(false);
-        break;
-    case kMmMciNotify:
-        model_->HandleNotify(static_cast<std::uint32_t>(wp));
-        return 0;
-    default:
-        break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (GetFocus() != hwnd_ && (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_TABSTOP)) SetFocus(hwnd_);
+            model_->MouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            return 0;
+        case WM_MOUSEMOVE:
+            model_->MouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            return 0;
+        case WM_LBUTTONUP:
+            model_->MouseUp(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            return 0;
+        case WM_KEYDOWN:
+            model_->KeyDown(static_cast<std::uint32_t>(wp));
+            return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS;
+        case WM_SETFOCUS:
+            model_->Bar().FocusChanged(true);
+            break;
+        case WM_KILLFOCUS:
+            model_->Bar().FocusChanged(false);
+            break;
+        case kMmMciNotify:
+            model_->HandleNotify(static_cast<std::uint32_t>(wp));
+            return 0;
+        case WM_PRINTCLIENT: {
+            // Drawing into a caller's device context (PrintWindow and the like).
+            RECT client{};
+            GetClientRect(hwnd_, &client);
+            PaintWindow(reinterpret_cast<HDC>(wp), client);
+            return 0;
+        }
+        default:
+            break;
     }
     return ui::TWinControl::WndProc(msg, wp, lp);
 }

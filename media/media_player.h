@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "media/player_model.h"
@@ -12,9 +13,16 @@
 
 namespace pelma {
 
+// Where a media player created without a port of its own gets one: the real
+// media control interface, unless a factory has been installed (the tests
+// install one that records the commands). An empty factory restores the default.
+using MciPortFactory = std::function<std::unique_ptr<MciPort>()>;
+void SetMciPortFactory(MciPortFactory factory);
+std::unique_ptr<MciPort> MakeMciPort();
+
 class TMediaPlayer : public ui::TWinControl, private ButtonBarHost {
 public:
-    // `port` is the command seam; the real media control interface when null.
+    // `port` is the command seam; MakeMciPort() when null.
     explicit TMediaPlayer(ui::TWinControl* parent, std::unique_ptr<MciPort> port = nullptr);
     ~TMediaPlayer() override;
 
