@@ -89,6 +89,10 @@ void TImage::AdjustSize() {
         SetBounds(left_, top_, picture_->Width(), picture_->Height());
 }
 
+void TImage::BoundsChanged() {
+    if (align_ == TAlign::None && visible_ && parent_) parent_->Realign();
+}
+
 void TImage::Paint(HDC dc, int x, int y) {
     if (!picture_ || picture_->Empty()) return;
     RECT r = stretch_ ? RECT{x, y, x + width_, y + height_}

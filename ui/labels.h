@@ -46,6 +46,8 @@ public:
 
 protected:
     void AdjustSize() override;
+    // A picture placed by its own bounds may change what a scroll box scrolls.
+    void BoundsChanged() override;
 
 private:
     std::shared_ptr<TGraphic> picture_;

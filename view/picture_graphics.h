@@ -13,31 +13,66 @@
 
 namespace pelma {
 
-// A top-down 32-bit DIB section holding the given 0x00RRGGBB pixels.
-ui::UniqueGdi MakeDibSection(int width, int height, const std::uint32_t* pixels);
+// A picture's pixels: a top-down 32-bit DIB section, with a copy scaled to
+// the size it was last stretched to. A stretched picture is scaled once per
+// size; repainting it is then a plain copy, however large the picture.
+class DibPixels {
+public:
+    DibPixels() = default;
+    // Makes an uninitialised width × height section; false when the system
+    // cannot (no memory). 0 × 0 makes nothing and succeeds.
+    bool Create(int width, int height);
+    // Adopts a bitmap made elsewhere (32 bits, any layout GDI can read).
+    void Adopt(int width, int height, ui::UniqueGdi bitmap);
 
-// Draws a bitmap into a rectangle: 1:1 when the sizes match, else scaled with
-// good-quality halftone reduction.
-void DrawBitmap(HDC dc, HBITMAP bitmap, int width, int height, const RECT& r);
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    HBITMAP Handle() const { return static_cast<HBITMAP>(bitmap_.get()); }
+    // 0x00RRGGBB pixels, rows top-down; nullptr for an adopted bitmap.
+    std::uint32_t* Bits() const { return bits_; }
+
+    // Draws into r: 1:1 when the sizes match, else from the scaled copy,
+    // made by area averaging (ScalePixels) when first needed at r's size;
+    // an adopted bitmap is scaled with halftone stretching instead.
+    void Draw(HDC dc, const RECT& r);
+    // Forgets the scaled copy (the pixels changed).
+    void Changed() { scaled_.reset(); }
+    bool HasScaledCopy() const { return static_cast<bool>(scaled_); }
+
+private:
+    int width_ = 0, height_ = 0;
+    ui::UniqueGdi bitmap_;
+    std::uint32_t* bits_ = nullptr;
+    ui::UniqueGdi scaled_;
+    int scaledWidth_ = 0, scaledHeight_ = 0;
+};
+
+// Scales 0x00RRGGBB pixels by area averaging: each target pixel is the mean
+// of the source pixels under it (at least one), so a reduction keeps fine
+// detail as its average instead of dropping rows and columns.
+void ScalePixels(const std::uint32_t* src, int srcWidth, int srcHeight, std::uint32_t* dst, int width,
+                 int height);
+
+// A top-down 32-bit DIB section holding the given 0x00RRGGBB pixels.
+DibPixels MakeDib(int width, int height, const std::uint32_t* pixels);
 
 // A bitmap picture (also the icon canvas).
 class TBitmap : public ui::TGraphic {
 public:
     TBitmap() = default;
-    TBitmap(int width, int height, ui::UniqueGdi bitmap)
-        : width_(width), height_(height), bitmap_(std::move(bitmap)) {}
-    int Width() const override { return width_; }
-    int Height() const override { return height_; }
-    void Draw(HDC dc, const RECT& r) override;
-    HBITMAP Handle() const { return static_cast<HBITMAP>(bitmap_.get()); }
+    explicit TBitmap(DibPixels pixels) : pixels_(std::move(pixels)) {}
+    TBitmap(int width, int height, ui::UniqueGdi bitmap) { pixels_.Adopt(width, height, std::move(bitmap)); }
+    int Width() const override { return pixels_.Width(); }
+    int Height() const override { return pixels_.Height(); }
+    void Draw(HDC dc, const RECT& r) override { pixels_.Draw(dc, r); }
+    HBITMAP Handle() const { return pixels_.Handle(); }
 
 private:
-    int width_ = 0, height_ = 0;
-    ui::UniqueGdi bitmap_;
+    DibPixels pixels_;
 };
 
 // A JPEG picture: its size comes from the headers; the pixels are decoded when
-// it is first drawn, once.
+// it is first drawn, once, straight into the DIB section that draws them.
 class TJPEGImage : public ui::TGraphic {
 public:
     // Reads the headers; raises EJPEG on a fatal decoder error.
@@ -47,9 +82,12 @@ public:
     void Draw(HDC dc, const RECT& r) override;
 
     bool Decoded() const { return decoded_; }
+    // How many times the pixels were decoded (0 or 1).
+    int DecodeCount() const { return decodeCount_; }
     // Decodes now if not yet done; a fatal error is reported once through the
     // error display and the picture keeps what was decoded.
     void Decode();
+    HBITMAP Handle() const { return pixels_.Handle(); }
 
     // Whether the screen has 8 bits or fewer per pixel (tested once).
     static bool ScreenIsEightBit();
@@ -58,7 +96,8 @@ private:
     std::vector<std::uint8_t> bytes_;
     int width_ = 0, height_ = 0;
     bool decoded_ = false;
-    ui::UniqueGdi bitmap_;
+    int decodeCount_ = 0;
+    DibPixels pixels_;
 };
 
 // The splash photograph shipped as a resource.

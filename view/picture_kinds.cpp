@@ -59,10 +59,11 @@ TIcon::TIcon(const std::vector<std::uint8_t>& bytes) {
     width_ = entry.width;
     height_ = entry.height;
     // Colour bits with alpha, and the AND mask as a monochrome bitmap.
-    ui::UniqueGdi color = MakeDibSection(image.width, image.height, image.pixels.data());
+    DibPixels colorDib = MakeDib(image.width, image.height, image.pixels.data());
+    HBITMAP color = colorDib.Handle();
     std::vector<std::uint8_t> mask = PackMask(image, 2);
     ui::UniqueGdi maskBitmap(CreateBitmap(image.width, image.height, 1, 1, mask.data()));
-    ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(maskBitmap.get()), static_cast<HBITMAP>(color.get())};
+    ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(maskBitmap.get()), color};
     icon_.reset(CreateIconIndirect(&info));
     if (!icon_) throw EInvalidGraphic(InvalidIconMessage());
 }
@@ -83,8 +84,8 @@ TMetafile::TMetafile(const std::vector<std::uint8_t>& bytes) {
     }
     // Converted twice: the second time with the first result's frame as extents.
     METAFILEPICT pict{MM_ANISOTROPIC, 0, 0, nullptr};
-    ui::UniqueEnhMetaFile first(SetWinMetaFileBits(static_cast<UINT>(data.bytes.size()), data.bytes.data(),
-                                                   nullptr, &pict));
+    ui::UniqueEnhMetaFile first(
+        SetWinMetaFileBits(static_cast<UINT>(data.bytes.size()), data.bytes.data(), nullptr, &pict));
     if (!first) throw EInvalidGraphic(InvalidMetafileMessage());
     EmfFrame frame = FrameOf(static_cast<HENHMETAFILE>(first.get()));
     pict.xExt = frame.frameRight;
@@ -97,7 +98,9 @@ TMetafile::TMetafile(const std::vector<std::uint8_t>& bytes) {
     height_ = size->height;
 }
 
-void TMetafile::Draw(HDC dc, const RECT& r) { PlayEnhMetaFile(dc, static_cast<HENHMETAFILE>(emf_.get()), &r); }
+void TMetafile::Draw(HDC dc, const RECT& r) {
+    PlayEnhMetaFile(dc, static_cast<HENHMETAFILE>(emf_.get()), &r);
+}
 
 std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName) {
     std::wstring ext = ExtractFileExt(fileName);
@@ -107,8 +110,8 @@ std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName) {
 
     std::vector<std::uint8_t> bytes;
     {
-        ui::UniqueFile file(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        ui::UniqueFile file(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             DWORD code = GetLastError();
             throw EFOpenError(StreamOpenFailureMessage(AbsolutePath(fileName), SystemErrorText(code)));
@@ -121,7 +124,8 @@ std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName) {
         std::size_t got = 0;
         while (got < bytes.size()) {
             DWORD n = 0;
-            if (!ReadFile(file.get(), bytes.data() + got, static_cast<DWORD>(bytes.size() - got), &n, nullptr))
+            if (!ReadFile(file.get(), bytes.data() + got, static_cast<DWORD>(bytes.size() - got), &n,
+                          nullptr))
                 RaiseInOutError(GetLastError());
             if (n == 0) break;
             got += n;
@@ -130,14 +134,20 @@ std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName) {
     }
 
     switch (*kind) {
-    case PictureKind::Bitmap: {
-        DecodedBitmap b = ReadBitmap(bytes.data(), bytes.size());
-        if (b.width <= 0 || b.height <= 0) return std::make_shared<TBitmap>();
-        return std::make_shared<TBitmap>(b.width, b.height, MakeDibSection(b.width, b.height, b.pixels.data()));
-    }
-    case PictureKind::Icon: return std::make_shared<TIcon>(bytes);
-    case PictureKind::Metafile: return std::make_shared<TMetafile>(bytes);
-    case PictureKind::Jpeg: return std::make_shared<TJPEGImage>(std::move(bytes));
+        case PictureKind::Bitmap: {
+            DecodedBitmap b = ReadBitmap(bytes.data(), bytes.size());
+            if (b.width <= 0 || b.height <= 0) return std::make_shared<TBitmap>();
+            DibPixels pixels = MakeDib(b.width, b.height, b.pixels.data());
+            b = {};  // the pixels now live in the section
+            if (!pixels.Handle()) throw Exception(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+            return std::make_shared<TBitmap>(std::move(pixels));
+        }
+        case PictureKind::Icon:
+            return std::make_shared<TIcon>(bytes);
+        case PictureKind::Metafile:
+            return std::make_shared<TMetafile>(bytes);
+        case PictureKind::Jpeg:
+            return std::make_shared<TJPEGImage>(std::move(bytes));
     }
     return nullptr;
 }

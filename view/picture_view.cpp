@@ -1,6 +1,8 @@
 // The picture view and the Actual-size / Reduce commands.
 #include "app/main_form.h"
 #include "core/arith.h"
+#include "core/errors.h"
+#include "view/file_access.h"
 #include "view/picture_graphics.h"
 
 namespace pelma {
@@ -11,22 +13,24 @@ constexpr int kIconCanvas = 385;
 
 // The loaded icon drawn enlarged onto a white canvas; the canvas replaces it.
 std::shared_ptr<ui::TGraphic> IconCanvas(ui::TGraphic& icon) {
+    DibPixels canvas;
+    if (!canvas.Create(kIconCanvas, kIconCanvas)) throw Exception(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
     ui::ScreenDc screen;
-    ui::UniqueGdi canvas(CreateCompatibleBitmap(screen.get(), kIconCanvas, kIconCanvas));
     ui::UniqueDc dc(CreateCompatibleDC(screen.get()));
     {
-        ui::SelectObjectScope sel(dc.get(), canvas.get());
+        ui::SelectObjectScope sel(dc.get(), canvas.Handle());
         ui::UniqueGdi white(CreateSolidBrush(RGB(255, 255, 255)));
         RECT r = {0, 0, kIconCanvas, kIconCanvas};
         FillRect(dc.get(), &r, static_cast<HBRUSH>(white.get()));
-        icon.Draw(dc.get(), r);
+        icon.Draw(dc.get(), r);  // DrawIconEx, DI_NORMAL: the mask leaves the white showing
     }
-    return std::make_shared<TBitmap>(kIconCanvas, kIconCanvas, std::move(canvas));
+    return std::make_shared<TBitmap>(std::move(canvas));
 }
 
 }  // namespace
 
-void TPelmaForm1::ShowPicture(const std::wstring& fileName, const std::wstring& upperExt, const TWorkArea& area) {
+void TPelmaForm1::ShowPicture(const std::wstring& fileName, const std::wstring& upperExt,
+                              const TWorkArea& area) {
     Image1->SetStretch(false);
     OpenLabel->Hide();
     DDLabel->Hide();

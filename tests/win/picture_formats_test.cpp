@@ -1,1 +1,233 @@
-// Filled by the tests of this area.
+// Picture files as they load through ViewFile and draw in the main window:
+// every failure with its message, the icon choice, metafile sizes, JPEG
+// decoding at first paint, and files closed after every load.
+#include "picture_files.h"
+
+#include <jerror.h>
+
+#include "view/picture_graphics.h"
+
+namespace pelma::test {
+namespace {
+
+using pelma::testing::IcoEntrySpec;
+using pelma::testing::MakeEmf;
+using pelma::testing::MakeIco;
+using pelma::testing::MakePlaceableWmf;
+using pelma::testing::MakeWmfBody;
+
+class PictureFormats : public MainWindowTest {
+protected:
+    // Opens the file and returns the one message box it gave ("" for none).
+    std::wstring MessageOf(const std::wstring& name, const std::vector<std::uint8_t>& bytes) {
+        Boxes().clear();
+        std::wstring path = dir_.Write(name, bytes);
+        Open(path);
+        ExpectClosed(path);
+        EXPECT_LE(Boxes().size(), 1u);
+        return Boxes().empty() ? L"" : Boxes()[0].text;
+    }
+    // Nothing holds the file open: it can be renamed and deleted.
+    void ExpectClosed(const std::wstring& path) {
+        std::wstring moved = path + L".moved";
+        EXPECT_TRUE(MoveFileW(path.c_str(), moved.c_str())) << Narrow(path);
+        EXPECT_TRUE(DeleteFileW(moved.c_str())) << Narrow(path);
+    }
+    HBITMAP Canvas() { return static_cast<TBitmap*>(Form().Image1->Picture().get())->Handle(); }
+};
+
+const std::wstring kReadError = L"ストリームからの読み込みエラー.";
+const std::wstring kBadBitmap = L"ビットマップイメージが不正です.";
+const std::wstring kBadIcon = L"アイコンイメージが不正です.";
+const std::wstring kBadMetafile = L"メタファイルが不正です.";
+
+TEST_F(PictureFormats, EveryFailureGivesItsMessageAndKeepsThePicture) {
+    Open(dir_.Write(L"good.bmp", BitmapFile(20, 10, 0xFF0000)));
+    const auto before = Form().Image1->Picture();
+
+    EXPECT_EQ(MessageOf(L"a.dib", BitmapFile(2, 2, 0)), L"拡張子 .dib の画像形式は処理できません.");
+    EXPECT_EQ(MessageOf(L"A.DIB", BitmapFile(2, 2, 0)), L"拡張子 .DIB の画像形式は処理できません.");
+
+    // Read errors: the parts that must be read whole.
+    for (std::size_t n : {1u, 13u}) EXPECT_EQ(MessageOf(L"short.bmp", Bytes(n, 'B')), kReadError) << n;
+    pelma::testing::BmpSpec paletted;
+    paletted.width = 2, paletted.height = 2, paletted.bitCount = 8, paletted.palette = {0, 0xFFFFFF};
+    paletted.bits = Bytes(8, 1);
+    Bytes cutPalette = pelma::testing::MakeBmp(paletted);
+    cutPalette.resize(14 + 40 + 5);
+    EXPECT_EQ(MessageOf(L"cutpalette.bmp", cutPalette), kReadError);
+    EXPECT_EQ(MessageOf(L"short.ico", Bytes{0, 0, 1, 0, 1}), kReadError);
+    Bytes cutEmf = MakeEmf(0, 0, 1000, 1000, 1024, 768, 320, 240);
+    cutEmf[48] = 200;  // a total size past the end of the file
+    EXPECT_EQ(MessageOf(L"cut.emf", cutEmf), kReadError);
+
+    EXPECT_EQ(MessageOf(L"text.bmp", Bytes(40, 'x')), kBadBitmap);
+    pelma::testing::BmpSpec planes;
+    planes.width = 1, planes.height = 1, planes.planes = 2, planes.bits = Bytes(4, 0);
+    EXPECT_EQ(MessageOf(L"planes.bmp", pelma::testing::MakeBmp(planes)), kBadBitmap);
+
+    EXPECT_EQ(MessageOf(L"cursor.ico", MakeIco(2, {IconEntry(32, 0xFF, 16)})), kBadIcon);
+
+    EXPECT_EQ(MessageOf(L"key.wmf",
+                        [] {
+                            Bytes b = MakePlaceableWmf(0, 0, 100, 100, 96);
+                            b[0] ^= 1;
+                            return b;
+                        }()),
+              kBadMetafile);
+    EXPECT_EQ(MessageOf(L"sum.wmf", MakePlaceableWmf(0, 0, 100, 100, 96, true)), kBadMetafile);
+    EXPECT_EQ(MessageOf(L"bare.wmf", MakeWmfBody()), kBadMetafile);
+    EXPECT_EQ(MessageOf(L"tiny.emf", Bytes(21, 0)), kBadMetafile);
+
+    EXPECT_EQ(MessageOf(L"bitmap.jpg", BitmapFile(4, 4, 0)), L"JPEG エラー #53.");
+
+    EXPECT_EQ(Form().Image1->Picture(), before);
+    EXPECT_FALSE(Form().Image1->Visible());
+    EXPECT_FALSE(Form().SpeedButton2->Visible());
+    EXPECT_FALSE(Form().SpeedButton4->Visible());
+}
+
+TEST_F(PictureFormats, OpenFailuresNameTheAbsolutePathAndTheSystemsText) {
+    wchar_t old[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, old);
+    SetCurrentDirectoryW(dir_.Path().c_str());
+    Open(L"missing.jpg");
+    std::wstring locked = dir_.Write(L"locked.bmp", BitmapFile(2, 2, 0));
+    HANDLE writer = CreateFileW(locked.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    Open(L"locked.bmp");
+    CloseHandle(writer);
+    SetCurrentDirectoryW(old);
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[0].text,
+              L"ファイル \"" + dir_.File(L"missing.jpg") + L"\". ファイルが見つかりません。 は開けません.");
+    EXPECT_EQ(Boxes()[1].text,
+              L"ファイル \"" + dir_.File(L"locked.bmp") + L"\". 共有違反です。 は開けません.");
+}
+
+TEST_F(PictureFormats, FilesAreClosedAfterEverySuccessfulLoad) {
+    EXPECT_EQ(MessageOf(L"ok.bmp", BitmapFile(3, 3, 0)), L"");
+    EXPECT_EQ(MessageOf(L"ok.ico", MakeIco(1, {IconEntry(32, 0xFF, 16)})), L"");
+    EXPECT_EQ(MessageOf(L"ok.emf", MakeEmf(0, 0, 1000, 1000, 1024, 768, 320, 240)), L"");
+    EXPECT_EQ(MessageOf(L"ok.wmf", MakePlaceableWmf(0, 0, 96, 96, 96)), L"");
+    EXPECT_EQ(MessageOf(L"Photo.Jpg", PlainJpeg(8, 8, 0)), L"");
+    EXPECT_EQ(MessageOf(L"photo.JPEG", PlainJpeg(8, 8, 0)), L"");
+    EXPECT_NE(dynamic_cast<TJPEGImage*>(Form().Image1->Picture().get()), nullptr);
+}
+
+TEST_F(PictureFormats, TheIconEntryForTheStandardSizeIsDrawn) {
+    // Red 16 × 16 and blue 32 × 32, same colour count: the 32 × 32 one, in either order.
+    const IcoEntrySpec red16 = IconEntry(16, 0xFF0000, 16), blue32 = IconEntry(32, 0x0000FF, 16);
+    for (const auto& entries :
+         {std::vector<IcoEntrySpec>{red16, blue32}, std::vector<IcoEntrySpec>{blue32, red16}}) {
+        EXPECT_EQ(MessageOf(L"two.ico", MakeIco(1, entries)), L"");
+        ShowAndPaint(Form());
+        EXPECT_TRUE(Near(ShownPixel(Form().ScrollBox1->Handle(), 190, 190), 0x0000FF));
+    }
+    // A 16 × 16 of unlimited colours first, then a 32 × 32 of 16: the 16 × 16 stays.
+    EXPECT_EQ(MessageOf(L"first.ico", MakeIco(1, {IconEntry(16, 0xFF0000, 0), blue32})), L"");
+    ShowAndPaint(Form());
+    EXPECT_TRUE(Near(ShownPixel(Form().ScrollBox1->Handle(), 190, 190), 0xFF0000));
+}
+
+TEST_F(PictureFormats, IconTypeZeroShowsTheStockApplicationIcon) {
+    EXPECT_EQ(MessageOf(L"stock.ico", Bytes{0, 0, 0, 0, 0, 0}), L"");
+    // What the stock icon looks like on the same canvas.
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP expected = CreateCompatibleBitmap(screen, 385, 385);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, expected);
+    RECT r = {0, 0, 385, 385};
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(dc, 0, 0, LoadIconW(nullptr, IDI_APPLICATION), 385, 385, 0, nullptr, DI_NORMAL);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    int differing = 0, drawn = 0;
+    for (int y = 0; y < 385; y += 11)
+        for (int x = 0; x < 385; x += 11) {
+            std::uint32_t want = BitmapPixel(expected, x, y);
+            drawn += want != 0xFFFFFF;
+            differing += BitmapPixel(Canvas(), x, y) != want;
+        }
+    DeleteObject(expected);
+    EXPECT_GT(drawn, 100);
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(PictureFormats, EmptyBitmapsAndJpegsTakeTheActualSizePath) {
+    for (const wchar_t* name : {L"empty.bmp", L"empty.jpg"}) {
+        EXPECT_EQ(MessageOf(name, Bytes()), L"");
+        EXPECT_EQ(Form().Image1->Picture()->Width(), 0);
+        EXPECT_EQ(Form().Image1->Picture()->Height(), 0);
+        EXPECT_EQ(Form().Image1->Width(), 0);
+        EXPECT_FALSE(Form().ActL->Enabled());
+        EXPECT_TRUE(Form().SpeedButton4->Visible());
+        ShowAndPaint(Form());
+        Pump();
+        EXPECT_TRUE(Boxes().empty());
+    }
+    auto* jpeg = dynamic_cast<TJPEGImage*>(Form().Image1->Picture().get());
+    ASSERT_NE(jpeg, nullptr);
+    EXPECT_EQ(jpeg->DecodeCount(), 0);
+}
+
+TEST_F(PictureFormats, MetafilesTakeTheirPixelSizes) {
+    // 4320 × 2160 units at 1440 per inch: 7620 × 3810 hundredths of a mm, 288 × 144 pixels at 96 dpi.
+    EXPECT_EQ(MessageOf(L"inch.wmf", MakePlaceableWmf(0, 0, 4320, 2160, 1440)), L"");
+    EXPECT_EQ(Form().Image1->Picture()->Width(), 288);
+    EXPECT_EQ(Form().Image1->Picture()->Height(), 144);
+    EXPECT_EQ(ClientSize(Form().Handle()).cx, 292);
+    // Negative extents round like MulDiv: (10 − 30) units at 96 per inch.
+    EXPECT_EQ(MessageOf(L"neg.wmf", MakePlaceableWmf(30, 0, 10, 300, 96)), L"");
+    EXPECT_EQ(Form().Image1->Picture()->Width(), 0);
+    EXPECT_EQ(Form().Image1->Picture()->Height(), 300);
+
+    // Frame 10000 × 5000 hundredths of a mm on a 1024 × 768 px, 320 × 240 mm
+    // device: MulDiv(10000, 1024, 32000) × MulDiv(5000, 768, 24000).
+    EXPECT_EQ(MessageOf(L"frame.emf", MakeEmf(0, 0, 10000, 5000, 1024, 768, 320, 240)), L"");
+    EXPECT_EQ(Form().Image1->Picture()->Width(), 320);
+    EXPECT_EQ(Form().Image1->Picture()->Height(), 160);
+    EXPECT_EQ(ClientSize(Form().Handle()).cx, 324);
+    ShowAndPaint(Form());
+}
+
+TEST_F(PictureFormats, AJpegCutInsideItsFirstScanDrawsWithoutAMessage) {
+    const Bytes jpeg =
+        pelma::testing::MakeJpeg(64, 64, 3, [](int, int y) { return y < 8 ? 0x00FF00u : 0x0000FFu; });
+    const std::size_t sos = pelma::testing::FindMarker(jpeg, 0xDA);
+    EXPECT_EQ(
+        MessageOf(L"cut.jpg", Bytes(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(sos) + 60)),
+        L"");
+    ShowAndPaint(Form());
+    Pump();
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(Near(ShownPixel(Form().ScrollBox1->Handle(), 2, 2), 0x00FF00, 40));
+}
+
+TEST_F(PictureFormats, ADecodeFailureAtFirstDrawIsReportedOnce) {
+    // A second scan where the frame has room for none: the picture decodes,
+    // then the decoder fails at its end.
+    const Bytes jpeg = PlainJpeg(64, 48, 0xFF8000);
+    const std::size_t sos = pelma::testing::FindMarker(jpeg, 0xDA);
+    Bytes twoScans(jpeg.begin(), jpeg.end() - 2);
+    twoScans.insert(twoScans.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(sos), jpeg.end());
+    EXPECT_EQ(MessageOf(L"twoscans.jpg", twoScans), L"");
+    EXPECT_TRUE(Form().Image1->Visible());
+    const SIZE client = ClientSize(Form().Handle());
+    ShowAndPaint(Form());
+    Pump();
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, L"JPEG エラー #" + std::to_wstring(JERR_EOI_EXPECTED) + L".");
+    EXPECT_TRUE(Near(ShownPixel(Form().ScrollBox1->Handle(), 10, 10), 0xFF8000, 40));  // kept what decoded
+    for (int i = 0; i < 3; ++i) {
+        ShowAndPaint(Form());
+        Pump();
+    }
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(ClientSize(Form().Handle()).cx, client.cx);
+    EXPECT_EQ(dynamic_cast<TJPEGImage*>(Form().Image1->Picture().get())->DecodeCount(), 1);
+}
+
+}  // namespace
+}  // namespace pelma::test

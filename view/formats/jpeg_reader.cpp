@@ -184,8 +184,13 @@ void Decompress(Session& s) {
         const JDIMENSION y = c.output_scanline;
         if (jpeg_read_scanlines(&c, row, 1) != 1) break;
         const JSAMPLE* src = row[0];
-        if (s.eightBit) {
+        if (s.eightBit && s.indices) {
             std::memcpy(s.indices + static_cast<std::size_t>(y) * width, src, width);
+        } else if (s.eightBit) {
+            // Written as colours: indices past the palette are black.
+            std::uint32_t* dst = s.pixels + static_cast<std::size_t>(y) * width;
+            for (JDIMENSION x = 0; x < width; ++x)
+                dst[x] = static_cast<int>(src[x]) < s.paletteSize ? s.palette[src[x]] : 0;
         } else {
             std::uint32_t* dst = s.pixels + static_cast<std::size_t>(y) * width;
             for (JDIMENSION x = 0; x < width; ++x, src += 3)
@@ -211,6 +216,25 @@ JpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size, std::uint6
             s.cinfo.num_components};
 }
 
+namespace {
+
+void ApplySettings(jpeg_decompress_struct& c, bool eightBit) {
+    c.scale_num = 1;
+    c.scale_denom = 1;
+    c.dct_method = JDCT_ISLOW;
+    c.do_block_smoothing = TRUE;
+    c.buffered_image = FALSE;
+    c.out_color_space = c.jpeg_color_space == JCS_GRAYSCALE ? JCS_GRAYSCALE : JCS_RGB;
+    if (eightBit) {
+        c.quantize_colors = TRUE;
+        c.desired_number_of_colors = kQuantizedColours;
+        c.two_pass_quantize = TRUE;
+        c.dither_mode = JDITHER_FS;
+    }
+}
+
+}  // namespace
+
 DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEightBit,
                        std::uint64_t budgetBytes) {
     DecodedJpeg result;
@@ -230,19 +254,7 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEi
     } else {
         result.pixels = AllocatePixels<std::uint32_t>(count);
     }
-
-    c.scale_num = 1;
-    c.scale_denom = 1;
-    c.dct_method = JDCT_ISLOW;
-    c.do_block_smoothing = TRUE;
-    c.buffered_image = FALSE;
-    c.out_color_space = c.jpeg_color_space == JCS_GRAYSCALE ? JCS_GRAYSCALE : JCS_RGB;
-    if (result.eightBit) {
-        c.quantize_colors = TRUE;
-        c.desired_number_of_colors = kQuantizedColours;
-        c.two_pass_quantize = TRUE;
-        c.dither_mode = JDITHER_FS;
-    }
+    ApplySettings(c, result.eightBit);
 
     s.eightBit = result.eightBit;
     s.pixels = result.pixels.data();
@@ -251,6 +263,32 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEi
     if (!RunGuarded(s, Decompress)) result.errorCode = s.errorCode;
     result.rowsDecoded = s.rowsDecoded;
     result.palette.resize(static_cast<std::size_t>(s.paletteSize));
+    return result;
+}
+
+DecodedJpeg DecodeJpegInto(const std::uint8_t* data, std::size_t size, bool screenEightBit,
+                           const std::function<std::uint32_t*(int width, int height)>& allocate,
+                           std::uint64_t budgetBytes) {
+    DecodedJpeg result;
+    if (size == 0) return result;
+    Session s(data, size, budgetBytes);
+    Open(s);
+    jpeg_decompress_struct& c = s.cinfo;
+    CheckPixelBudget(c.image_width, c.image_height, budgetBytes);
+
+    result.width = static_cast<int>(c.image_width);
+    result.height = static_cast<int>(c.image_height);
+    result.eightBit = JpegDecodesToEightBit(screenEightBit, c.num_components);
+    std::uint32_t* pixels = allocate(result.width, result.height);
+    if (!pixels) return result;
+    ApplySettings(c, result.eightBit);
+
+    std::uint32_t palette[256] = {};
+    s.eightBit = result.eightBit;
+    s.pixels = pixels;
+    s.palette = palette;
+    if (!RunGuarded(s, Decompress)) result.errorCode = s.errorCode;
+    result.rowsDecoded = s.rowsDecoded;
     return result;
 }
 

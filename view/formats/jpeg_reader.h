@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,17 @@ bool JpegDecodesToEightBit(bool screenEightBit, int components);
 // than kMaxJpegScans scans is treated as if it ended there.
 DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEightBit,
                        std::uint64_t budgetBytes = kMaxPictureBytes);
+
+// The same decoding into memory that the caller provides once the frame size
+// is known: `allocate(width, height)` returns room for width × height
+// 0x00RRGGBB values (the bits of a top-down 32-bit DIB section, say), or
+// nullptr to decode nothing. 8-bit output is written as the palette colours
+// its indices stand for. The result holds no pixel vectors; its width,
+// height, eightBit, rowsDecoded and errorCode mean what they mean above. Rows
+// not decoded are left as allocate gave them. Throws as DecodeJpeg does.
+DecodedJpeg DecodeJpegInto(const std::uint8_t* data, std::size_t size, bool screenEightBit,
+                           const std::function<std::uint32_t*(int width, int height)>& allocate,
+                           std::uint64_t budgetBytes = kMaxPictureBytes);
 
 inline constexpr int kMaxJpegScans = 500;
 

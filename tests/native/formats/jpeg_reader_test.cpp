@@ -183,3 +183,59 @@ TEST(JpegReader, ScansPastTheLimitAreDropped) {
 
 }  // namespace
 }  // namespace pelma
+
+namespace pelma {
+namespace {
+
+// Decoding into the caller's memory gives the pixels DecodeJpeg gives, 8-bit
+// output written as its palette's colours, and keeps to what was allocated.
+TEST(JpegReader, DecodesIntoCallerMemory) {
+    using testing::Bytes;
+    using testing::FindMarker;
+    using testing::MakeJpeg;
+    std::vector<std::uint32_t> room;
+    int askedWidth = 0, askedHeight = 0;
+    auto allocate = [&](int w, int h) {
+        askedWidth = w, askedHeight = h;
+        room.assign(static_cast<std::size_t>(w) * h, 0xDEADBEEF);
+        return room.data();
+    };
+
+    const Bytes jpeg = MakeJpeg(32, 16, 3, Halves);
+    const DecodedJpeg v = DecodeJpeg(jpeg.data(), jpeg.size(), false);
+    const DecodedJpeg d = DecodeJpegInto(jpeg.data(), jpeg.size(), false, allocate);
+    EXPECT_EQ(askedWidth, 32);
+    EXPECT_EQ(askedHeight, 16);
+    EXPECT_EQ(d.rowsDecoded, 16);
+    EXPECT_EQ(d.errorCode, 0);
+    EXPECT_TRUE(d.pixels.empty());
+    EXPECT_EQ(room, v.pixels);
+
+    for (bool screenEightBit : {true, false}) {
+        const Bytes source =
+            screenEightBit ? jpeg : MakeJpeg(16, 16, 1, [](int x, int) { return x < 8 ? 0x20u : 0xE0u; });
+        const DecodedJpeg q = DecodeJpeg(source.data(), source.size(), screenEightBit);
+        const DecodedJpeg e = DecodeJpegInto(source.data(), source.size(), screenEightBit, allocate);
+        EXPECT_TRUE(e.eightBit);
+        ASSERT_EQ(room.size(), q.indices.size());
+        for (std::size_t i = 0; i < room.size(); ++i) ASSERT_EQ(room[i], q.palette.at(q.indices[i])) << i;
+    }
+
+    // A fatal error after the rows keeps them; nothing allocated, nothing decoded.
+    const std::size_t sos = FindMarker(jpeg, 0xDA);
+    Bytes twoScans(jpeg.begin(), jpeg.end() - 2);
+    twoScans.insert(twoScans.end(), jpeg.begin() + sos, jpeg.end());
+    const DecodedJpeg f = DecodeJpegInto(twoScans.data(), twoScans.size(), false, allocate);
+    EXPECT_EQ(f.errorCode, JERR_EOI_EXPECTED);
+    EXPECT_EQ(f.rowsDecoded, 16);
+    EXPECT_EQ(room, v.pixels);
+    const DecodedJpeg none =
+        DecodeJpegInto(jpeg.data(), jpeg.size(), false, [](int, int) { return nullptr; });
+    EXPECT_EQ(none.width, 32);
+    EXPECT_EQ(none.rowsDecoded, 0);
+    EXPECT_EQ(DecodeJpegInto(nullptr, 0, false, allocate).width, 0);
+    EXPECT_THROW(DecodeJpegInto(jpeg.data(), 1, false, allocate), EJPEG);
+}
+
+}  // namespace
+}  // namespace pelma
