@@ -45,3 +45,7 @@ target_link_options(bench_empty_window PRIVATE -municode -mwindows)
 add_executable(bench_start tools/bench/bench_start.cpp)
 target_link_libraries(bench_start PRIVATE pelma_jpeg)
 target_link_options(bench_start PRIVATE -municode)
+# Picture benchmark (run by tools/bench-picture).
+add_executable(bench_picture tools/bench/picture_bench.cpp)
+target_link_libraries(bench_picture PRIVATE pelma_win pelma_resources psapi)
+target_link_options(bench_picture PRIVATE -municode)
