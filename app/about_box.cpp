@@ -54,11 +54,16 @@ TAboutBox::TAboutBox() : ui::TForm(L"TAboutBox", WS_POPUP | WS_CAPTION | WS_SYSM
     Comments = Text(Panel1.get(), L"", 5, 80, 237, 45, 15, false, text);
     Comments->WordWrap = true;
     Comments->SetAutoSize(false);
+    Comments->SetBounds(5, 80, 237, 45);  // wraps within its own size
     Comments->SetCaption(
         L"Pelmaで編集は出来ませんが、      静止画をはじめ動画や音声ファイル等大抵のファイルはそれなりに見れます");
     OKButton = Place(std::make_unique<ui::TButton>(this, true), 102, 165, 69, 23);
     OKButton->SetCaption(L"OK");
     OKButton->OnClick = [this] { OKButtonClick(); };
+}
+
+TAboutBox::~TAboutBox() {
+    if (AboutBox == this) AboutBox = nullptr;
 }
 
 void TAboutBox::ShowBox() {

@@ -13,6 +13,7 @@ namespace pelma {
 class TAboutBox : public ui::TForm {
 public:
     TAboutBox();
+    ~TAboutBox() override;
 
     std::unique_ptr<ui::TPanel> Panel1;
     std::unique_ptr<ui::TImage> ProgramIcon;

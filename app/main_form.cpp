@@ -92,7 +92,7 @@ void TPelmaForm1::SpeedButton1Click() {
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());
     ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
-    if (!GetOpenFileNameW(&ofn)) return;
+    if (!OpenDialogExecute(&ofn)) return;
     OpenDialogFileName = buffer.c_str();
     ViewFile(OpenDialogFileName);
 }

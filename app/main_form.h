@@ -2,6 +2,10 @@
 // the views, commands and media parts carry out on it.
 #pragma once
 
+#include <windows.h>
+#include <commdlg.h>
+
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -70,6 +74,8 @@ public:
     std::unique_ptr<ui::TPopupMenu> PopupMenu1;
     std::unique_ptr<ui::TPopupMenu> PopupMenu2;
     std::wstring OpenDialogFileName;  // the dialog offers the last chosen name again
+    // Shows the file-open dialog (GetOpenFileNameW); tests put their own answer here.
+    std::function<BOOL(OPENFILENAMEW*)> OpenDialogExecute = [](OPENFILENAMEW* ofn) { return GetOpenFileNameW(ofn); };
 
     // --- events and operations
     void FormCreate();
