@@ -29,9 +29,10 @@ public:
     MediaPlayerModel& Model() { return *model_; }
     MediaDevice& Device() { return model_->Device(); }
 
-    // The window that shows a video device's picture.
+    // The window that shows a video device's picture; none once binding a
+    // device to it has failed (Open drops it).
     void SetDisplay(ui::TWinControl* display);
-    ui::TWinControl* Display() const { return display_; }
+    ui::TWinControl* Display() const { return model_->Device().HasDisplay() ? display_ : nullptr; }
 
     void SetBounds(int left, int top, int width, int height) override;
     void SetEnabled(bool enabled) override;

@@ -88,6 +88,19 @@ TEST_F(MediaPlayerWindow, CommandsNameTheControlsWindowAndBindTheDisplayPanel) {
     EXPECT_EQ(mci.sent[0].flags, mci::kWait);
 }
 
+TEST_F(MediaPlayerWindow, DisplayIsDroppedWhenBindingItFails) {
+    mci.Video();
+    mci.failCommand[mci::kWindow] = 263;
+    Player().Device().FileName = L"movie.avi";
+    Player().Device().Open();
+    EXPECT_EQ(Player().Display(), nullptr);
+    mci.failCommand.clear();
+    Player().Device().Open();  // nothing is bound again
+    EXPECT_EQ(CountOf(mci::kWindow), 1);
+    Player().SetDisplay(Form().DisplayPanel.get());
+    EXPECT_EQ(Player().Display(), Form().DisplayPanel.get());
+}
+
 TEST_F(MediaPlayerWindow, NotificationArrivesAsAPostedMessage) {
     mci.Audio();
     Player().Device().FileName = L"a.wav";
@@ -356,6 +369,21 @@ TEST_F(RealMci, WaveOpensPlaysWithItsPositionAdvancingAndNotifiesAtItsEnd) {
     EXPECT_EQ(Device().Position(), Device().Length());
     EXPECT_EQ(Device().Mode(), mpStopped);
     EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(RealMci, FileNoDeviceCanPlayRaisesThePlatformsText) {
+    Open(dir_.Write(L"noise.wav", std::string("RIFF\x04\0\0\0JUNK", 12)));
+    ASSERT_EQ(Boxes().size(), 1u);
+    const std::uint32_t error = Device().LastError();
+    EXPECT_NE(error, 0u);
+    EXPECT_FALSE(Device().IsOpen());
+    std::wstring text;
+    ASSERT_TRUE(WinMmPort().GetErrorString(error, text));
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(Boxes()[0].text.substr(0, text.size()), text);
+    EXPECT_EQ(Boxes()[0].caption, L"Pelma");
+    EXPECT_EQ(Form().TrackBar1->Max(), 10);  // the branch ended at Open
+    EXPECT_FALSE(Form().Timer1.Enabled());
 }
 
 TEST_F(RealMci, MovieOpensAsVideoAndIsDrawnIntoTheDisplayPanel) {
