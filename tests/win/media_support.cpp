@@ -83,6 +83,13 @@ std::vector<std::uint8_t> WaveFile(int milliseconds, int samplesPerSecond) {
     return b;
 }
 
+void ShowOnTop(TPelmaForm1& form) {
+    form.ShowForm();
+    SetWindowPos(form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
 std::wstring DataFile(const wchar_t* name) {
     std::wstring path = L"Z:";
     for (const char* p = PELMA_SOURCE_DIR; *p; ++p) path += *p == '/' ? L'\\' : static_cast<wchar_t>(*p);

@@ -39,6 +39,10 @@ protected:
 // A mono 8-bit PCM wave file of the given length, a quiet tone.
 std::vector<std::uint8_t> WaveFile(int milliseconds, int samplesPerSecond = 11025);
 
+// Shows the main window above every other, so that the windows of tests
+// running beside this one cannot cover what is read back from the screen.
+void ShowOnTop(TPelmaForm1& form);
+
 // A file of tests/data, as a path the program under Wine can open.
 std::wstring DataFile(const wchar_t* name);
 

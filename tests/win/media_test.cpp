@@ -160,8 +160,7 @@ struct MediaButtonBar : RecordedMediaTest {
     }
     void ShowPlayer() {
         Form().Panel2->Show();
-        Form().ShowForm();
-        Pump();
+        ShowOnTop(Form());
     }
     void ClickAt(int x, int y = 15) {
         Press(PlayerWindow(), WM_LBUTTONDOWN, x, y);
@@ -389,8 +388,7 @@ TEST_F(RealMci, FileNoDeviceCanPlayRaisesThePlatformsText) {
 TEST_F(RealMci, MovieOpensAsVideoAndIsDrawnIntoTheDisplayPanel) {
     TPelmaForm1& f = Form();
     f.DisplayPanel->Show();
-    f.ShowForm();
-    Pump();
+    ShowOnTop(f);
     Device().FileName = DataFile(L"colour_bars.avi");
     Device().Open();
     ASSERT_EQ(Device().LastError(), 0u) << Narrow(Device().FileName);

@@ -516,8 +516,7 @@ TEST_F(MovieDisplayModesAtStart, WelcomeScreenCommandsChangeTheWindowAndSendNoth
 struct MediaEndToEnd : MainWindowTest {
     void SetUp() override {
         MainWindowTest::SetUp();
-        Form().ShowForm();
-        Pump();
+        ShowOnTop(Form());
     }
 };
 
