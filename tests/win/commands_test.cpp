@@ -762,6 +762,7 @@ TEST_F(AboutCommand, Template) {
     EXPECT_EQ(p.bottom - p.top, 148);
     EXPECT_EQ(b.Panel1->BevelInner, ui::TBevel::Raised);
     EXPECT_EQ(b.Panel1->BevelOuter, ui::TBevel::Lowered);
+    EXPECT_EQ(b.Panel1->Color(), b.Color());
 
     // The film strip: 32 × 32 at 16 bits, stretched to the control.
     RECT i = b.ProgramIcon->BoundsRect();
