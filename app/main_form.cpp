@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "media/media_player.h"
 #include "ui/application.h"
+#include "ui/late_bound.h"
 #include "view/rich_edit.h"
 
 namespace pelma {
@@ -27,7 +28,7 @@ TPelmaForm1::TPelmaForm1()
 }
 
 TPelmaForm1::~TPelmaForm1() {
-    DragAcceptFiles(hwnd_, FALSE);
+    SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & ~WS_EX_ACCEPTFILES);
     RestoreTaskbar();
     ui::Application().OnSettingChange = nullptr;
     if (PelmaForm1 == this) PelmaForm1 = nullptr;
@@ -58,7 +59,8 @@ void TPelmaForm1::FormCreate() {
     DDLabel->Show();
     OpenLabel->Show();
     Image1->Show();
-    DragAcceptFiles(hwnd_, TRUE);
+    // What DragAcceptFiles does, without loading the shell at start-up.
+    SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
 }
 
 void TPelmaForm1::FormShow() {
@@ -68,11 +70,17 @@ void TPelmaForm1::FormShow() {
 void TPelmaForm1::WMDropFiles(HDROP drop) {
     if (HWND first = FindWindowW(L"TPelmaForm1", nullptr)) SetForegroundWindow(first);
     // The whole name, however long: ask for its length first.
-    UINT length = DragQueryFileW(drop, 0, nullptr, 0);
-    std::wstring name(static_cast<std::size_t>(length) + 1, L'\0');
-    length = DragQueryFileW(drop, 0, name.data(), length + 1);
-    name.resize(length);
-    DragFinish(drop);
+    static const auto dragQueryFile =
+        ui::LateBound<UINT(WINAPI*)(HDROP, UINT, LPWSTR, UINT)>(L"shell32.dll", "DragQueryFileW");
+    static const auto dragFinish = ui::LateBound<void(WINAPI*)(HDROP)>(L"shell32.dll", "DragFinish");
+    std::wstring name;
+    if (dragQueryFile) {
+        UINT length = dragQueryFile(drop, 0, nullptr, 0);
+        name.assign(static_cast<std::size_t>(length) + 1, L'\0');
+        length = dragQueryFile(drop, 0, name.data(), length + 1);
+        name.resize(length);
+    }
+    if (dragFinish) dragFinish(drop);
     ViewFile(name);
 }
 
@@ -95,6 +103,13 @@ void TPelmaForm1::SpeedButton1Click() {
     if (!OpenDialogExecute(&ofn)) return;
     OpenDialogFileName = buffer.c_str();
     ViewFile(OpenDialogFileName);
+}
+
+BOOL TPelmaForm1::RunOpenDialog(OPENFILENAMEW* ofn) {
+    // The common dialogs are loaded when the dialog is first asked for.
+    static const auto getOpenFileName =
+        ui::LateBound<BOOL(WINAPI*)(OPENFILENAMEW*)>(L"comdlg32.dll", "GetOpenFileNameW");
+    return getOpenFileName && getOpenFileName(ofn);
 }
 
 void TPelmaForm1::SpeedButton3Click() { Close(); }

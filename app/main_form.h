@@ -75,7 +75,8 @@ public:
     std::unique_ptr<ui::TPopupMenu> PopupMenu2;
     std::wstring OpenDialogFileName;  // the dialog offers the last chosen name again
     // Shows the file-open dialog (GetOpenFileNameW); tests put their own answer here.
-    std::function<BOOL(OPENFILENAMEW*)> OpenDialogExecute = [](OPENFILENAMEW* ofn) { return GetOpenFileNameW(ofn); };
+    std::function<BOOL(OPENFILENAMEW*)> OpenDialogExecute = RunOpenDialog;
+    static BOOL RunOpenDialog(OPENFILENAMEW* ofn);
 
     // --- events and operations
     void FormCreate();

@@ -9,6 +9,7 @@ add_library(pelma_win STATIC
   ui/font.cpp
   ui/forms.cpp
   ui/labels.cpp
+  ui/late_bound.cpp
   ui/menus.cpp
   ui/panels.cpp
   ui/timer.cpp

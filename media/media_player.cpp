@@ -121,7 +121,7 @@ void TMediaPlayer::PaintWindow(HDC dc, const RECT& clip) {
         if (glyph && GetObjectW(glyph, sizeof bm, &bm)) {
             BarPoint at = GlyphOrigin(f, bm.bmWidth, bm.bmHeight);
             ui::SelectObjectScope sel(mem.get(), glyph);
-            TransparentBlt(dc, at.x, at.y, bm.bmWidth, bm.bmHeight, mem.get(), 0, 0, bm.bmWidth, bm.bmHeight,
+            GdiTransparentBlt(dc, at.x, at.y, bm.bmWidth, bm.bmHeight, mem.get(), 0, 0, bm.bmWidth, bm.bmHeight,
                            kOlive);
         }
         if (f.focused) {

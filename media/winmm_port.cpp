@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "ui/late_bound.h"
+
 namespace pelma {
 
 namespace {
@@ -25,9 +27,13 @@ struct StepParams {
     DWORD dwFrames;
 };
 
+// The media control interface is loaded with the first command, not at start-up.
 std::uint32_t Send(std::uint32_t device, std::uint32_t message, std::uint32_t flags, void* block) {
+    static const auto send =
+        ui::LateBound<MCIERROR(WINAPI*)(MCIDEVICEID, UINT, DWORD_PTR, DWORD_PTR)>(L"winmm.dll", "mciSendCommandW");
+    if (!send) return MCIERR_DEVICE_NOT_INSTALLED;
     return static_cast<std::uint32_t>(
-        mciSendCommandW(static_cast<MCIDEVICEID>(device), message, flags, reinterpret_cast<DWORD_PTR>(block)));
+        send(static_cast<MCIDEVICEID>(device), message, flags, reinterpret_cast<DWORD_PTR>(block)));
 }
 
 }  // namespace
@@ -103,7 +109,9 @@ std::uint32_t WinMmPort::SendCommand(std::uint32_t deviceId, std::uint32_t messa
 
 bool WinMmPort::GetErrorString(std::uint32_t error, std::wstring& text) {
     std::vector<wchar_t> buffer(4096);
-    if (!mciGetErrorStringW(error, buffer.data(), static_cast<UINT>(buffer.size()))) return false;
+    static const auto getErrorString =
+        ui::LateBound<BOOL(WINAPI*)(MCIERROR, LPWSTR, UINT)>(L"winmm.dll", "mciGetErrorStringW");
+    if (!getErrorString || !getErrorString(error, buffer.data(), static_cast<UINT>(buffer.size()))) return false;
     text = buffer.data();
     return true;
 }

@@ -92,7 +92,7 @@ void TSpeedButton::Paint(HDC dc, int x, int y) {
         UniqueDc mem(CreateCompatibleDC(dc));
         SelectObjectScope selBmp(mem.get(), glyph_.get());
         COLORREF transparent = GetPixel(mem.get(), 0, glyphSize_.cy - 1);
-        TransparentBlt(dc, gx, gy, glyphSize_.cx, glyphSize_.cy, mem.get(), index * glyphSize_.cx, 0,
+        GdiTransparentBlt(dc, gx, gy, glyphSize_.cx, glyphSize_.cy, mem.get(), index * glyphSize_.cx, 0,
                        glyphSize_.cx, glyphSize_.cy, transparent);
     }
     SetBkMode(dc, TRANSPARENT);
