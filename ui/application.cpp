@@ -1,6 +1,5 @@
 #include "ui/application.h"
 
-#include <commctrl.h>
 
 #include <algorithm>
 
@@ -46,8 +45,6 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize() {
     if (hwnd_) return;
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES | ICC_COOL_CLASSES};
-    InitCommonControlsEx(&icc);
     HINSTANCE inst = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;

@@ -112,18 +112,23 @@ void TSpeedButton::Paint(HDC dc, int x, int y) {
 // ---------------------------------------------------------------------------
 // TCheckBox
 
-TCheckBox::TCheckBox(TWinControl* parent) : TWinControl(parent, L"BUTTON", BS_AUTOCHECKBOX) {}
+// Its window is made when it is first shown.
+TCheckBox::TCheckBox(TWinControl* parent) : TWinControl(parent, L"BUTTON", BS_AUTOCHECKBOX, 0, true) {}
 
-bool TCheckBox::Checked() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool TCheckBox::Checked() const { return checked_; }
 
 void TCheckBox::SetChecked(bool checked) {
-    if (Checked() == checked) return;
-    SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (checked_ == checked) return;
+    checked_ = checked;
+    if (hwnd_) SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     if (OnClick) OnClick();
 }
 
+void TCheckBox::HandleCreated() { SendMessageW(hwnd_, BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0); }
+
 bool TCheckBox::Notified(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
     if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
+        checked_ = SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
         if (OnClick) OnClick();
         result = 0;
         return true;
@@ -146,9 +151,13 @@ bool TCheckBox::Notified(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
 // ---------------------------------------------------------------------------
 // TButton
 
+// The window is made when its form is first shown.
 TButton::TButton(TWinControl* parent, bool isDefault)
-    : TWinControl(parent, L"BUTTON", WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)) {
-    if (isDefault) SetWindowLongPtrW(hwnd_, GWLP_ID, IDOK);
+    : TWinControl(parent, L"BUTTON", WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, true),
+      isDefault_(isDefault) {}
+
+void TButton::HandleCreated() {
+    if (isDefault_) SetWindowLongPtrW(hwnd_, GWLP_ID, IDOK);
 }
 
 bool TButton::Notified(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {

@@ -53,8 +53,10 @@ public:
 
 protected:
     bool Notified(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void HandleCreated() override;
 
 private:
+    bool checked_ = false;
     UniqueGdi brush_;
     COLORREF brushColor_ = CLR_INVALID;
 };
@@ -66,6 +68,10 @@ public:
 
 protected:
     bool Notified(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void HandleCreated() override;
+
+private:
+    bool isDefault_;
 };
 
 }  // namespace pelma::ui

@@ -234,6 +234,15 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     if (align_ != TAlign::None && visible_ && parent_) parent_->Realign();
 }
 
+void TWinControl::CreateVisibleChildren() {
+    for (TControl* c : controls_) {
+        if (!c->IsWindowed() || !c->visible_) continue;
+        auto* w = static_cast<TWinControl*>(c);
+        w->CreateHandle();
+        w->CreateVisibleChildren();
+    }
+}
+
 void TWinControl::VisibleChanged() {
     if (!hwnd_ && visible_) CreateHandle();
     if (!hwnd_) return;

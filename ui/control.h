@@ -119,6 +119,8 @@ public:
     HWND Handle() const { return hwnd_; }
     // Makes the window if it does not exist yet.
     virtual void CreateHandle();
+    // Makes the windows of the visible children (and theirs) that wait to be made.
+    void CreateVisibleChildren();
     bool IsWindowed() const override { return true; }
 
     void SetBounds(int left, int top, int width, int height) override;

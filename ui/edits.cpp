@@ -4,18 +4,24 @@
 
 #include <algorithm>
 
+#include "ui/late_bound.h"
+
 namespace pelma::ui {
 
 // ---------------------------------------------------------------------------
 // TMemo
 
+// The window is made when the box is first shown or filled.
 TMemo::TMemo(TWinControl* parent)
-    : TWinControl(parent, L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE) {
+    : TWinControl(parent, L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE,
+                  true) {
     color_ = GetSysColor(COLOR_WINDOW);
-    SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);
 }
 
+void TMemo::HandleCreated() { SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0); }
+
 std::wstring TMemo::Text() const {
+    if (!hwnd_) return {};
     int n = GetWindowTextLengthW(hwnd_);
     std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
     GetWindowTextW(hwnd_, text.data(), n + 1);
@@ -23,7 +29,10 @@ std::wstring TMemo::Text() const {
     return text;
 }
 
-void TMemo::SetText(const std::wstring& text) { SetWindowTextW(hwnd_, text.c_str()); }
+void TMemo::SetText(const std::wstring& text) {
+    CreateHandle();
+    SetWindowTextW(hwnd_, text.c_str());
+}
 
 LRESULT TMemo::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CONTEXTMENU && PopupMenu) {
@@ -50,14 +59,31 @@ bool TMemo::Notified(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
 // ---------------------------------------------------------------------------
 // TTrackBar
 
+// The window (and the common controls with it) is made when the slider is first shown.
 TTrackBar::TTrackBar(TWinControl* parent)
-    : TWinControl(parent, TRACKBAR_CLASSW, TBS_HORZ | TBS_NOTICKS | TBS_FIXEDLENGTH | TBS_BOTH) {
+    : TWinControl(parent, TRACKBAR_CLASSW, TBS_HORZ | TBS_NOTICKS | TBS_FIXEDLENGTH | TBS_BOTH, 0, true) {}
+
+void TTrackBar::CreateHandle() {
+    static const bool registered = [] {
+        const auto init = LateBound<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>(L"comctl32.dll", "InitCommonControlsEx");
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+        return init && init(&icc);
+    }();
+    (void)registered;
+    TWinControl::CreateHandle();
+}
+
+void TTrackBar::HandleCreated() {
+    SendMessageW(hwnd_, TBM_SETTHUMBLENGTH, thumbLength_, 0);
     SendMessageW(hwnd_, TBM_SETRANGEMIN, FALSE, min_);
     SendMessageW(hwnd_, TBM_SETRANGEMAX, TRUE, max_);
     SendMessageW(hwnd_, TBM_SETPOS, TRUE, position_);
 }
 
-void TTrackBar::SetThumbLength(int v) { SendMessageW(hwnd_, TBM_SETTHUMBLENGTH, v, 0); }
+void TTrackBar::SetThumbLength(int v) {
+    thumbLength_ = v;
+    if (hwnd_) SendMessageW(hwnd_, TBM_SETTHUMBLENGTH, v, 0);
+}
 
 void TTrackBar::Changed() {
     if (OnChange) OnChange();
@@ -66,14 +92,14 @@ void TTrackBar::Changed() {
 void TTrackBar::SetMin(int v) {
     if (v > max_ || v == min_) return;
     min_ = v;
-    SendMessageW(hwnd_, TBM_SETRANGEMIN, TRUE, min_);
+    if (hwnd_) SendMessageW(hwnd_, TBM_SETRANGEMIN, TRUE, min_);
     if (position_ < min_) SetPosition(min_);
 }
 
 void TTrackBar::SetMax(int v) {
     if (v < min_ || v == max_) return;
     max_ = v;
-    SendMessageW(hwnd_, TBM_SETRANGEMAX, TRUE, max_);
+    if (hwnd_) SendMessageW(hwnd_, TBM_SETRANGEMAX, TRUE, max_);
     if (position_ > max_) SetPosition(max_);
 }
 
@@ -81,7 +107,7 @@ void TTrackBar::SetPosition(int v) {
     v = std::clamp(v, min_, max_);
     if (v == position_) return;
     position_ = v;
-    SendMessageW(hwnd_, TBM_SETPOS, TRUE, position_);
+    if (hwnd_) SendMessageW(hwnd_, TBM_SETPOS, TRUE, position_);
     Changed();
 }
 

@@ -20,6 +20,7 @@ public:
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool Notified(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void HandleCreated() override;
 
 private:
     UniqueGdi brush_;
@@ -40,15 +41,17 @@ public:
     void SetMax(int v);
     void SetPosition(int v);
     void SetThumbLength(int v);
+    void CreateHandle() override;
 
     std::function<void()> OnChange;
 
 protected:
     bool Notified(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void HandleCreated() override;
 
 private:
     void Changed();
-    int min_ = 0, max_ = 10, position_ = 0;
+    int min_ = 0, max_ = 10, position_ = 0, thumbLength_ = 20;
     UniqueGdi brush_;
 };
 

@@ -69,6 +69,7 @@ void TForm::VisibleChanged() {
         ShowWindow(hwnd_, SW_HIDE);
         return;
     }
+    CreateVisibleChildren();
     try {
         DoShow();
     } catch (...) {
@@ -87,6 +88,7 @@ void TForm::ShowAtStart(int showCommand) {
         // Only the taskbar button: OnShow runs at the first restore.
         showPending_ = true;
         visible_ = true;
+        CreateVisibleChildren();
         ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
         return;
     }
