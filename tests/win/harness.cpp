@@ -114,6 +114,20 @@ std::vector<std::uint8_t> BitmapFile(int width, int height, std::uint32_t rgb) {
     return b;
 }
 
+std::vector<std::uint8_t> ReadFileBytes(const std::wstring& path) {
+    std::vector<std::uint8_t> bytes;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return bytes;
+    LARGE_INTEGER size{};
+    GetFileSizeEx(h, &size);
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD n = 0;
+    if (!bytes.empty()) ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+    CloseHandle(h);
+    bytes.resize(n);
+    return bytes;
+}
+
 SIZE ClientSize(HWND hwnd) {
     RECT r{};
     GetClientRect(hwnd, &r);

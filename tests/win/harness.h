@@ -58,6 +58,9 @@ protected:
 // Bytes of a small uncompressed 24-bit bitmap file of one colour.
 std::vector<std::uint8_t> BitmapFile(int width, int height, std::uint32_t rgb);
 
+// The whole of a file; empty when it cannot be read.
+std::vector<std::uint8_t> ReadFileBytes(const std::wstring& path);
+
 // The client size of a window.
 SIZE ClientSize(HWND hwnd);
 

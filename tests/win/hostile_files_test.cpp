@@ -49,20 +49,6 @@ std::wstring DefaultExtension(const std::wstring& target) {
     return L".wmf";
 }
 
-std::vector<std::uint8_t> ReadWhole(const std::wstring& path) {
-    std::vector<std::uint8_t> bytes;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return bytes;
-    LARGE_INTEGER size{};
-    GetFileSizeEx(h, &size);
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD n = 0;
-    if (!bytes.empty()) ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    CloseHandle(h);
-    bytes.resize(n);
-    return bytes;
-}
-
 TEST_F(HostileFiles, EveryFuzzSeedEndsInAMessageOrAPicture) {
     const std::wstring corpus = std::wstring(PELMA_SOURCE_DIR_W) + L"\\fuzz\\corpus";
     int files = 0, pictures = 0, messages = 0;
@@ -76,7 +62,7 @@ TEST_F(HostileFiles, EveryFuzzSeedEndsInAMessageOrAPicture) {
             std::wstring bytesPath = corpus + L"\\" + target + L"\\" + name;
             if (name.find(L'.') == std::wstring::npos) name += DefaultExtension(target);
             const std::size_t before = Boxes().size();
-            EXPECT_EQ(OpenAndPaint(std::wstring(target) + L"-" + name, ReadWhole(bytesPath)), "");
+            EXPECT_EQ(OpenAndPaint(std::wstring(target) + L"-" + name, ReadFileBytes(bytesPath)), "");
             ++files;
             if (Boxes().size() > before) ++messages;
             else ++pictures;
@@ -142,7 +128,9 @@ TEST_F(HostileFiles, CrashClassFilesEndInOrderlyMessages) {
     for (const auto& c : cases) {
         const std::size_t before = Boxes().size();
         EXPECT_EQ(OpenAndPaint(c.name, c.bytes), "");
-        if (c.refused) EXPECT_EQ(Boxes().size(), before + 1) << Narrow(c.name);
+        if (c.refused) {
+            EXPECT_EQ(Boxes().size(), before + 1) << Narrow(c.name);
+        }
     }
 }
 

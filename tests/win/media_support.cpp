@@ -56,6 +56,7 @@ int RecordedMediaTest::CountOf(std::uint32_t message) const {
 std::vector<std::uint8_t> WaveFile(int milliseconds, int samplesPerSecond) {
     const std::uint32_t samples = static_cast<std::uint32_t>(samplesPerSecond) * milliseconds / 1000;
     std::vector<std::uint8_t> b;
+    b.reserve(44 + samples);
     auto text = [&](const char* s) { b.insert(b.end(), s, s + 4); };
     auto u32 = [&](std::uint32_t v) {
         for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));

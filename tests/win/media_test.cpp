@@ -75,7 +75,9 @@ TEST_F(MediaPlayerWindow, CommandsNameTheControlsWindowAndBindTheDisplayPanel) {
                                                                            {mci::kSeek, 0x000A},
                                                                            {mci::kClose, 0x0002}}));
     for (const auto& c : sent)
-        if (c.message != mci::kStatus) EXPECT_EQ(c.params.callback, callback) << c.message;
+        if (c.message != mci::kStatus) {
+            EXPECT_EQ(c.params.callback, callback) << c.message;
+        }
 
     // The window going closes the device it still holds.
     mci.newDeviceId = 9;
@@ -235,8 +237,12 @@ TEST_F(MediaButtonBar, PaintedGlyphFollowsTheFlags) {
         EXPECT_EQ(shot.At(kStopSymbol.x, kStopSymbol.y), c.stop) << c.name;
         // A disabled glyph is a grey outline around its transparent inside.
         const RECT playGlyph = {6, 7, 23, 23}, stopGlyph = {34, 7, 51, 23};
-        if (c.play == face) EXPECT_GT(shot.Count(playGlyph, grey), 0) << c.name;
-        if (c.stop == face) EXPECT_GT(shot.Count(stopGlyph, grey), 0) << c.name;
+        if (c.play == face) {
+            EXPECT_GT(shot.Count(playGlyph, grey), 0) << c.name;
+        }
+        if (c.stop == face) {
+            EXPECT_GT(shot.Count(stopGlyph, grey), 0) << c.name;
+        }
     }
 
     // The frame around the control and the shared border column, the raised bevel.

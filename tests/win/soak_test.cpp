@@ -6,6 +6,7 @@
 
 #include "../native/formats/picture_builders.h"
 #include "harness.h"
+#include "media_support.h"
 
 #include <psapi.h>
 
@@ -24,16 +25,6 @@ struct Sample {
     bool folder = false;
 };
 
-std::vector<std::uint8_t> Wave(int milliseconds) {
-    const std::uint32_t rate = 8000, n = rate * static_cast<std::uint32_t>(milliseconds) / 1000;
-    Bytes b;
-    b.u8('R').u8('I').u8('F').u8('F').u32(36 + n).u8('W').u8('A').u8('V').u8('E');
-    b.u8('f').u8('m').u8('t').u8(' ').u32(16).u16(1).u16(1).u32(rate).u32(rate).u16(1).u16(8);
-    b.u8('d').u8('a').u8('t').u8('a').u32(n);
-    for (std::uint32_t i = 0; i < n; ++i) b.u8(128 + ((i / 10) % 2 ? 20 : -20));
-    return b;
-}
-
 std::vector<std::uint8_t> Midi() {
     Bytes b;
     b.u8('M').u8('T').u8('h').u8('d').u8(0).u8(0).u8(0).u8(6).u8(0).u8(0).u8(0).u8(1).u8(0).u8(96);
@@ -41,20 +32,6 @@ std::vector<std::uint8_t> Midi() {
     b.u8('M').u8('T').u8('r').u8('k').u8(0).u8(0).u8(0).u8(sizeof track);
     for (auto t : track) b.u8(t);
     return b;
-}
-
-std::vector<std::uint8_t> ReadWhole(const std::wstring& path) {
-    std::vector<std::uint8_t> bytes;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return bytes;
-    LARGE_INTEGER size{};
-    GetFileSizeEx(h, &size);
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD n = 0;
-    if (!bytes.empty()) ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    CloseHandle(h);
-    bytes.resize(n);
-    return bytes;
 }
 
 struct Counts {
@@ -130,12 +107,12 @@ TEST_F(Soak, AThousandFilesLeaveNothingBehind) {
         {L"bitmap.jpg", BitmapFile(4, 4, 0), true},
         {L"doc.rtf", Bytes{'{', '\\', 'r', 't', 'f', '1', ' ', 'h', 'i', '}'}, false},
         {L"plain.rtf", Bytes(200, 'p'), false},
-        {L"sound.wav", Wave(300), false, true},
+        {L"sound.wav", WaveFile(300), false, true},
         {L"tune.mid", Midi(), false, true},
         {L"gone.avi", {}, true, true, true},
     };
     std::wstring avi = std::wstring(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\colour_bars.avi";
-    if (GetFileAttributesW(avi.c_str()) != INVALID_FILE_ATTRIBUTES) samples.push_back({L"movie.avi", ReadWhole(avi), false, true});
+    if (GetFileAttributesW(avi.c_str()) != INVALID_FILE_ATTRIBUTES) samples.push_back({L"movie.avi", ReadFileBytes(avi), false, true});
 
     std::vector<std::function<void()>> commands = {
         [&] { Form().ActSExecute(); },    [&] { Form().ActLExecute(); },
