@@ -79,8 +79,7 @@ void TSpeedButton::Paint(HDC dc, int x, int y) {
         DrawEdge(dc, &r, pressed_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
     int shift = pressed_ ? 1 : 0;
 
-    FontHandle font;
-    SelectObjectScope sel(dc, font.Get(font_));
+    SelectObjectScope sel(dc, SharedFont(font_));
     SIZE text{};
     GetTextExtentPoint32W(dc, caption_.c_str(), static_cast<int>(caption_.size()), &text);
     int gap = glyph_ && !caption_.empty() ? 4 : 0;

@@ -187,7 +187,7 @@ void TWinControl::CreateHandle() {
     }
     if (parent_) {
         SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle_.Get(font_)), FALSE);
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(font_)), FALSE);
         if (!enabled_) EnableWindow(hwnd_, FALSE);
         PlaceWindow();
         HandleCreated();
@@ -263,7 +263,7 @@ void TWinControl::SetCaption(const std::wstring& caption) {
 }
 
 void TWinControl::FontChanged() {
-    if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle_.Get(font_)), TRUE);
+    if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(font_)), TRUE);
     Invalidate();
 }
 

@@ -173,7 +173,6 @@ protected:
     DWORD style_ = 0, exStyle_ = 0;
     bool ownClass_ = false;
     WNDPROC systemProc_ = nullptr;
-    FontHandle fontHandle_;
     std::vector<TControl*> controls_;
     TControl* mouseCapture_ = nullptr;
     TControl* mouseOver_ = nullptr;

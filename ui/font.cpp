@@ -1,9 +1,16 @@
 #include "ui/font.h"
 
+#include <map>
+#include <tuple>
+
 namespace pelma::ui {
 
-HFONT FontHandle::Get(const TFont& font) {
-    if (handle_ && made_ == font) return static_cast<HFONT>(handle_.get());
+HFONT SharedFont(const TFont& font) {
+    using Key = std::tuple<std::wstring, int, bool, BYTE>;
+    static std::map<Key, UniqueGdi> fonts;
+    Key key{font.Name, font.Height, font.Bold, font.Charset};
+    auto it = fonts.find(key);
+    if (it != fonts.end()) return static_cast<HFONT>(it->second.get());
     LOGFONTW lf{};
     lf.lfHeight = -font.Height;
     lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
@@ -11,9 +18,9 @@ HFONT FontHandle::Get(const TFont& font) {
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lstrcpynW(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
-    handle_.reset(CreateFontIndirectW(&lf));
-    made_ = font;
-    return static_cast<HFONT>(handle_.get());
+    HFONT made = CreateFontIndirectW(&lf);
+    fonts.emplace(key, UniqueGdi(made));
+    return made;
 }
 
 }  // namespace pelma::ui

@@ -23,14 +23,9 @@ struct TFont {
     bool operator==(const TFont&) const = default;
 };
 
-// Holds the HFONT made from a TFont and remakes it when the description changes.
-class FontHandle {
-public:
-    HFONT Get(const TFont& font);
-
-private:
-    TFont made_;
-    UniqueGdi handle_;
-};
+// The HFONT for a font description. One is made per face, height, weight and
+// character set and kept for the program's life: the templates use a handful,
+// and making a font again for every paint and every measurement is slow.
+HFONT SharedFont(const TFont& font);
 
 }  // namespace pelma::ui

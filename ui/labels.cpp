@@ -25,8 +25,7 @@ void TLabel::SetAutoSize(bool v) {
 
 SIZE TLabel::TextExtent() const {
     ScreenDc screen;
-    FontHandle font;
-    SelectObjectScope sel(screen.get(), font.Get(font_));
+    SelectObjectScope sel(screen.get(), SharedFont(font_));
     RECT r = {0, 0, WordWrap ? width_ : 0, 0};
     std::wstring text = caption_.empty() ? L" " : caption_;
     DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &r, TextFlags(*this) | DT_CALCRECT);
@@ -46,8 +45,7 @@ void TLabel::Paint(HDC dc, int x, int y) {
         UniqueGdi brush(CreateSolidBrush(color_));
         FillRect(dc, &r, static_cast<HBRUSH>(brush.get()));
     }
-    FontHandle font;
-    SelectObjectScope sel(dc, font.Get(font_));
+    SelectObjectScope sel(dc, SharedFont(font_));
     SetBkMode(dc, TRANSPARENT);
     UINT flags = TextFlags(*this);
     if (CenterVertically && !WordWrap) {

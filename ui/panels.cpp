@@ -33,7 +33,7 @@ void TPanel::PaintWindow(HDC dc, const RECT& clip) {
         InflateRect(&r, -1, -1);
     }
     if (!caption_.empty()) {
-        SelectObjectScope font(dc, fontHandle_.Get(font_));
+        SelectObjectScope font(dc, SharedFont(font_));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, font_.Color);
         DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r,
