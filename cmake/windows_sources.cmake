@@ -45,6 +45,7 @@ add_executable(bench_empty_window WIN32 tools/bench/empty_window.cpp)
 target_link_options(bench_empty_window PRIVATE -municode -mwindows)
 add_executable(bench_start tools/bench/bench_start.cpp)
 target_link_libraries(bench_start PRIVATE pelma_jpeg)
+target_include_directories(bench_start PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(bench_start PRIVATE -municode)
 # Picture benchmark (run by tools/bench-picture).
 add_executable(bench_picture tools/bench/picture_bench.cpp)

@@ -142,9 +142,7 @@ void MediaDevice::SetEndPosition(std::uint32_t position) {
     useEnd_ = true;
 }
 
-void MediaDevice::Play() {
-    RequireDevice();
-    if (AutoRewind && !useStart_ && !useEnd_ && Position() == Length()) Rewind();
+void MediaDevice::SendWithPendingRange(std::uint32_t command) {
     MciParams p;
     p.callback = notifyWindow_;
     std::uint32_t flags = mci::kNotify;
@@ -157,7 +155,13 @@ void MediaDevice::Play() {
         p.to = endPosition_;
     }
     useStart_ = useEnd_ = false;
-    Kept(mci::kPlay, flags, p);
+    Kept(command, flags, p);
+}
+
+void MediaDevice::Play() {
+    RequireDevice();
+    if (AutoRewind && !useStart_ && !useEnd_ && Position() == Length()) Rewind();
+    SendWithPendingRange(mci::kPlay);
 }
 
 void MediaDevice::Stop() {
@@ -290,19 +294,7 @@ void MediaDevice::Back() { StepBy(true); }
 
 void MediaDevice::StartRecording() {
     RequireDevice();
-    MciParams p;
-    p.callback = notifyWindow_;
-    std::uint32_t flags = mci::kNotify;
-    if (useStart_) {
-        flags |= mci::kFrom;
-        p.from = startPosition_;
-    }
-    if (useEnd_) {
-        flags |= mci::kTo;
-        p.to = endPosition_;
-    }
-    useStart_ = useEnd_ = false;
-    Kept(mci::kRecord, flags, p);
+    SendWithPendingRange(mci::kRecord);
 }
 
 void MediaDevice::Eject() {

@@ -120,6 +120,8 @@ private:
     void RequireDevice() const;
     std::uint32_t Send(std::uint32_t deviceId, std::uint32_t message, std::uint32_t flags, MciParams& params);
     std::uint32_t Kept(std::uint32_t message, std::uint32_t flags, MciParams& params);
+    // Play and Record: notify, with the pending start and end positions, used once.
+    void SendWithPendingRange(std::uint32_t command);
     std::uint32_t StatusItem(std::uint32_t item, bool* ok);
     std::uint32_t Capability(std::uint32_t item);
     void Seek(std::uint32_t flags, std::uint32_t to);

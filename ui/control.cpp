@@ -45,12 +45,12 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     if (width < 0) width = 0;
     if (height < 0) height = 0;
     if (left == left_ && top == top_ && width == width_ && height == height_) return;
-    Invalidate();
+    if (!IsWindowed()) Invalidate();  // the area it leaves
     left_ = left;
     top_ = top;
     width_ = width;
     height_ = height;
-    Invalidate();
+    PlaceBounds();
     BoundsChanged();
     if (align_ != TAlign::None && visible_ && parent_) parent_->Realign();
 }
@@ -219,19 +219,6 @@ void TWinControl::PlaceWindow() {
     }
     POINT off = align_ == TAlign::None ? parent_->ScrollOffset() : POINT{0, 0};
     SetWindowPos(hwnd_, nullptr, left_ - off.x, top_ - off.y, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TWinControl::SetBounds(int left, int top, int width, int height) {
-    if (width < 0) width = 0;
-    if (height < 0) height = 0;
-    if (left == left_ && top == top_ && width == width_ && height == height_) return;
-    left_ = left;
-    top_ = top;
-    width_ = width;
-    height_ = height;
-    PlaceWindow();
-    BoundsChanged();
-    if (align_ != TAlign::None && visible_ && parent_) parent_->Realign();
 }
 
 void TWinControl::CreateVisibleChildren() {

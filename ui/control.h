@@ -89,6 +89,9 @@ public:
 
 protected:
     virtual void BoundsChanged() {}
+    // Puts the control where its bounds now say: graphic controls repaint the
+    // area they take, windowed ones move their window.
+    virtual void PlaceBounds() { Invalidate(); }
     virtual void VisibleChanged() {}
     virtual void FontChanged() { Invalidate(); }
     virtual void ColorChanged() { Invalidate(); }
@@ -123,7 +126,6 @@ public:
     void CreateVisibleChildren();
     bool IsWindowed() const override { return true; }
 
-    void SetBounds(int left, int top, int width, int height) override;
     void SetEnabled(bool enabled) override;
     void SetCaption(const std::wstring& caption) override;
 
@@ -158,6 +160,7 @@ protected:
     // Reflected notifications from the parent (WM_COMMAND, WM_HSCROLL, ...).
     virtual bool Notified(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) { return false; }
 
+    void PlaceBounds() override { PlaceWindow(); }
     void VisibleChanged() override;
     void FontChanged() override;
     void ColorChanged() override;

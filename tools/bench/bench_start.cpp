@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
+#include "tests/native/formats/picture_builders.h"
 
 namespace {
 
@@ -75,35 +75,16 @@ double Median(const std::wstring& exe, const std::wstring& args, int runs) {
 }
 
 bool WriteJpeg(const std::wstring& path, int width, int height) {
+    const auto bytes = pelma::testing::MakeJpeg(width, height, 3, [&](int x, int y) {
+        const auto r = static_cast<std::uint32_t>((x * 255) / width);
+        const auto g = static_cast<std::uint32_t>((y * 255) / height);
+        const auto b = static_cast<std::uint32_t>(((x ^ y) >> 3) & 0xFF);
+        return r << 16 | g << 8 | b;
+    }, false, 85);
     FILE* f = _wfopen(path.c_str(), L"wb");
     if (!f) return false;
-    jpeg_compress_struct c{};
-    jpeg_error_mgr err{};
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    jpeg_stdio_dest(&c, f);
-    c.image_width = static_cast<JDIMENSION>(width);
-    c.image_height = static_cast<JDIMENSION>(height);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 85, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * 3);
-    while (c.next_scanline < c.image_height) {
-        int y = static_cast<int>(c.next_scanline);
-        for (int x = 0; x < width; ++x) {
-            row[x * 3] = static_cast<JSAMPLE>((x * 255) / width);
-            row[x * 3 + 1] = static_cast<JSAMPLE>((y * 255) / height);
-            row[x * 3 + 2] = static_cast<JSAMPLE>(((x ^ y) >> 3) & 0xFF);
-        }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    fclose(f);
-    return true;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && written;
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include <jpeglib.h>
 
 #include "app/main_form.h"
+#include "tests/native/formats/picture_builders.h"
 #include "ui/application.h"
 #include "view/picture_graphics.h"
 
@@ -31,39 +32,15 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 
 // A photograph-like picture: smooth gradients with fine texture, quality 90, 4:2:0.
 std::vector<unsigned char> MakeJpeg(int width, int height) {
-    jpeg_compress_struct c{};
-    jpeg_error_mgr err{};
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buffer, &size);
-    c.image_width = static_cast<JDIMENSION>(width);
-    c.image_height = static_cast<JDIMENSION>(height);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 90, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * 3);
     unsigned seed = 12345;
-    while (c.next_scanline < c.image_height) {
-        const int y = static_cast<int>(c.next_scanline);
-        for (int x = 0; x < width; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            const int noise = static_cast<int>((seed >> 16) & 31) - 16;
-            row[3 * x] = static_cast<JSAMPLE>(std::clamp(x * 255 / width + noise, 0, 255));
-            row[3 * x + 1] = static_cast<JSAMPLE>(std::clamp(y * 255 / height + noise, 0, 255));
-            row[3 * x + 2] = static_cast<JSAMPLE>(std::clamp(((x ^ y) >> 4 & 0xFF) / 2 + 64 + noise, 0, 255));
-        }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::vector<unsigned char> out(buffer, buffer + size);
-    jpeg_destroy_compress(&c);
-    std::free(buffer);
-    return out;
+    return pelma::testing::MakeJpeg(width, height, 3, [&](int x, int y) {
+        seed = seed * 1103515245u + 12345u;
+        const int noise = static_cast<int>((seed >> 16) & 31) - 16;
+        const auto r = static_cast<std::uint32_t>(std::clamp(x * 255 / width + noise, 0, 255));
+        const auto g = static_cast<std::uint32_t>(std::clamp(y * 255 / height + noise, 0, 255));
+        const auto b = static_cast<std::uint32_t>(std::clamp(((x ^ y) >> 4 & 0xFF) / 2 + 64 + noise, 0, 255));
+        return r << 16 | g << 8 | b;
+    });
 }
 
 // libjpeg alone, with the program's settings, into memory allocated beforehand.

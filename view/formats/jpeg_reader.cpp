@@ -233,6 +233,17 @@ void ApplySettings(jpeg_decompress_struct& c, bool eightBit) {
     }
 }
 
+// Reads the headers into an open session and fills in the picture's size and
+// depth; refuses a picture beyond the budget before anything is allocated.
+void ReadFrame(Session& s, DecodedJpeg& result, bool screenEightBit, std::uint64_t budgetBytes) {
+    Open(s);
+    const jpeg_decompress_struct& c = s.cinfo;
+    CheckPixelBudget(c.image_width, c.image_height, budgetBytes);
+    result.width = static_cast<int>(c.image_width);
+    result.height = static_cast<int>(c.image_height);
+    result.eightBit = JpegDecodesToEightBit(screenEightBit, c.num_components);
+}
+
 }  // namespace
 
 DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEightBit,
@@ -240,13 +251,8 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEi
     DecodedJpeg result;
     if (size == 0) return result;
     Session s(data, size, budgetBytes);
-    Open(s);
     jpeg_decompress_struct& c = s.cinfo;
-    CheckPixelBudget(c.image_width, c.image_height, budgetBytes);
-
-    result.width = static_cast<int>(c.image_width);
-    result.height = static_cast<int>(c.image_height);
-    result.eightBit = JpegDecodesToEightBit(screenEightBit, c.num_components);
+    ReadFrame(s, result, screenEightBit, budgetBytes);
     const std::size_t count = static_cast<std::size_t>(c.image_width) * c.image_height;
     if (result.eightBit) {
         result.indices = AllocatePixels<std::uint8_t>(count);
@@ -272,13 +278,8 @@ DecodedJpeg DecodeJpegInto(const std::uint8_t* data, std::size_t size, bool scre
     DecodedJpeg result;
     if (size == 0) return result;
     Session s(data, size, budgetBytes);
-    Open(s);
     jpeg_decompress_struct& c = s.cinfo;
-    CheckPixelBudget(c.image_width, c.image_height, budgetBytes);
-
-    result.width = static_cast<int>(c.image_width);
-    result.height = static_cast<int>(c.image_height);
-    result.eightBit = JpegDecodesToEightBit(screenEightBit, c.num_components);
+    ReadFrame(s, result, screenEightBit, budgetBytes);
     std::uint32_t* pixels = allocate(result.width, result.height);
     if (!pixels) return result;
     ApplySettings(c, result.eightBit);
