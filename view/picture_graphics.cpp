@@ -13,19 +13,22 @@ namespace pelma {
 
 namespace {
 
-// A top-down 32-bit DIB section; its bits start zeroed.
-ui::UniqueGdi CreateDib(int width, int height, std::uint32_t** bits) {
+// A top-down DIB section of 24 or 32 bits per pixel; its bits start zeroed.
+ui::UniqueGdi CreateDib(int width, int height, int bitsPerPixel, PixelRows* rows) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = width;
     bi.bmiHeader.biHeight = -height;  // top-down
     bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
     bi.bmiHeader.biCompression = BI_RGB;
     void* p = nullptr;
     ui::UniqueGdi bitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
-    *bits = bitmap ? static_cast<std::uint32_t*>(p) : nullptr;
-    if (!*bits) bitmap.reset();
+    if (!bitmap || !p) return {};
+    const int bytes = bitsPerPixel / 8;
+    // Rows are padded to whole 32-bit words.
+    const std::size_t stride = (static_cast<std::size_t>(width) * static_cast<std::size_t>(bytes) + 3) & ~std::size_t{3};
+    *rows = {static_cast<std::uint8_t*>(p), stride, width, height, bytes};
     return bitmap;
 }
 
@@ -41,53 +44,10 @@ void HalftoneBlt(HDC to, int x, int y, int w, int h, HDC from, int fromW, int fr
 
 }  // namespace
 
-void ScalePixels(const std::uint32_t* src, int srcWidth, int srcHeight, std::uint32_t* dst, int width,
-                 int height) {
-    if (srcWidth <= 0 || srcHeight <= 0 || width <= 0 || height <= 0) return;
-    // The source span [begin, end) that target pixel i covers: at least one pixel.
-    auto spans = [](int from, int to) {
-        std::vector<std::pair<int, int>> s(static_cast<std::size_t>(to));
-        for (int i = 0; i < to; ++i) {
-            const int begin = static_cast<int>(std::int64_t{i} * from / to);
-            const int end = static_cast<int>((std::int64_t{i + 1} * from + to - 1) / to);
-            s[static_cast<std::size_t>(i)] = {begin, std::max(begin + 1, end)};
-        }
-        return s;
-    };
-    const auto xs = spans(srcWidth, width), ys = spans(srcHeight, height);
-    std::vector<std::uint64_t> sums(static_cast<std::size_t>(width) * 3);
-    for (int ty = 0; ty < height; ++ty) {
-        std::fill(sums.begin(), sums.end(), 0);
-        const auto [y0, y1] = ys[static_cast<std::size_t>(ty)];
-        for (int y = y0; y < y1; ++y) {
-            const std::uint32_t* row = src + static_cast<std::size_t>(y) * static_cast<std::size_t>(srcWidth);
-            std::uint64_t* sum = sums.data();
-            for (const auto& [x0, x1] : xs) {
-                std::uint32_t r = 0, g = 0, b = 0;  // one row of one span: no overflow
-                for (int x = x0; x < x1; ++x) {
-                    const std::uint32_t p = row[x];
-                    r += (p >> 16) & 0xFF, g += (p >> 8) & 0xFF, b += p & 0xFF;
-                }
-                sum[0] += r, sum[1] += g, sum[2] += b;
-                sum += 3;
-            }
-        }
-        std::uint32_t* out = dst + static_cast<std::size_t>(ty) * static_cast<std::size_t>(width);
-        const std::uint64_t rows = static_cast<std::uint64_t>(y1 - y0);
-        for (int tx = 0; tx < width; ++tx) {
-            const auto [x0, x1] = xs[static_cast<std::size_t>(tx)];
-            const std::uint64_t n = rows * static_cast<std::uint64_t>(x1 - x0), half = n / 2;
-            const std::uint64_t* sum = &sums[static_cast<std::size_t>(tx) * 3];
-            out[tx] = static_cast<std::uint32_t>(((sum[0] + half) / n) << 16 | ((sum[1] + half) / n) << 8 |
-                                                 ((sum[2] + half) / n));
-        }
-    }
-}
-
-bool DibPixels::Create(int width, int height) {
+bool DibPixels::Create(int width, int height, int bitsPerPixel) {
     *this = DibPixels();
     if (width <= 0 || height <= 0) return true;
-    bitmap_ = CreateDib(width, height, &bits_);
+    bitmap_ = CreateDib(width, height, bitsPerPixel, &rows_);
     if (!bitmap_) return false;
     width_ = width;
     height_ = height;
@@ -101,6 +61,19 @@ void DibPixels::Adopt(int width, int height, ui::UniqueGdi bitmap) {
     bitmap_ = std::move(bitmap);
 }
 
+std::unique_ptr<AreaScaler> DibPixels::StartScaledCopy(int width, int height) {
+    if (!rows_.first || width <= 0 || height <= 0 || (width == width_ && height == height_)) return nullptr;
+    scaled_.reset();
+    PixelRows target;
+    // 32 bits: the screen's own depth, which copies fastest.
+    ui::UniqueGdi scaled = CreateDib(width, height, 32, &target);
+    if (!scaled) return nullptr;
+    scaled_ = std::move(scaled);
+    scaledWidth_ = width;
+    scaledHeight_ = height;
+    return std::make_unique<AreaScaler>(width_, height_, rows_.pixelBytes, target);
+}
+
 void DibPixels::Draw(HDC dc, const RECT& r) {
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (!bitmap_ || w <= 0 || h <= 0) return;
@@ -111,27 +84,29 @@ void DibPixels::Draw(HDC dc, const RECT& r) {
         return;
     }
     if (!scaled_ || scaledWidth_ != w || scaledHeight_ != h) {
-        scaled_.reset();
-        std::uint32_t* bits = nullptr;
-        ui::UniqueGdi scaled = CreateDib(w, h, &bits);
-        if (!scaled) {
+        if (rows_.first) {
+            GdiFlush();  // the section's bits are read directly
+            if (auto scaler = StartScaledCopy(w, h))
+                for (int y = 0; y < height_; ++y) scaler->AddRow(rows_.Row(y));
+        } else {
+            scaled_.reset();
+            PixelRows target;
+            if (ui::UniqueGdi scaled = CreateDib(w, h, 32, &target)) {
+                ui::UniqueDc source(CreateCompatibleDC(dc));
+                ui::SelectObjectScope selSource(source.get(), bitmap_.get());
+                ui::SelectObjectScope selScaled(mem.get(), scaled.get());
+                HalftoneBlt(mem.get(), 0, 0, w, h, source.get(), width_, height_);
+                scaled_ = std::move(scaled);
+                scaledWidth_ = w;
+                scaledHeight_ = h;
+            }
+        }
+        if (!scaled_) {
             // No room for a copy: scale straight onto the target.
             ui::SelectObjectScope sel(mem.get(), bitmap_.get());
             HalftoneBlt(dc, r.left, r.top, w, h, mem.get(), width_, height_);
             return;
         }
-        if (bits_) {
-            GdiFlush();  // the section's bits are read directly
-            ScalePixels(bits_, width_, height_, bits, w, h);
-        } else {
-            ui::UniqueDc source(CreateCompatibleDC(dc));
-            ui::SelectObjectScope selSource(source.get(), bitmap_.get());
-            ui::SelectObjectScope selScaled(mem.get(), scaled.get());
-            HalftoneBlt(mem.get(), 0, 0, w, h, source.get(), width_, height_);
-        }
-        scaled_ = std::move(scaled);
-        scaledWidth_ = w;
-        scaledHeight_ = h;
     }
     ui::SelectObjectScope sel(mem.get(), scaled_.get());
     BitBlt(dc, r.left, r.top, w, h, mem.get(), 0, 0, SRCCOPY);
@@ -139,8 +114,8 @@ void DibPixels::Draw(HDC dc, const RECT& r) {
 
 DibPixels MakeDib(int width, int height, const std::uint32_t* pixels) {
     DibPixels dib;
-    if (dib.Create(width, height) && dib.Bits() && pixels)
-        std::memcpy(dib.Bits(), pixels,
+    if (dib.Create(width, height) && dib.Rows().first && pixels)
+        std::memcpy(dib.Rows().first, pixels,
                     static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
     return dib;
 }
@@ -159,15 +134,25 @@ TJPEGImage::TJPEGImage(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes
     height_ = header.height;
 }
 
-void TJPEGImage::Decode() {
+void TJPEGImage::Decode(int drawWidth, int drawHeight) {
     if (decoded_) return;
     decoded_ = true;
     ++decodeCount_;
     bool noRoom = false;
-    DecodedJpeg d = DecodeJpegInto(bytes_.data(), bytes_.size(), ScreenIsEightBit(), [&](int w, int h) {
-        noRoom = !pixels_.Create(w, h);
-        return pixels_.Bits();
-    });
+    std::unique_ptr<AreaScaler> scaler;
+    DecodedJpeg d = DecodeJpegInto(
+        bytes_.data(), bytes_.size(), ScreenIsEightBit(),
+        [&](int w, int h) {
+            noRoom = !pixels_.Create(w, h, 24);
+            scaler = pixels_.StartScaledCopy(drawWidth, drawHeight);
+            return pixels_.Rows();
+        },
+        [&](int y) {
+            if (scaler) scaler->AddRow(pixels_.Rows().Row(y));
+        });
+    // Rows the decoder never reached stay black, in the scaled copy too.
+    if (scaler)
+        for (int y = scaler->RowsAdded(); y < pixels_.Height(); ++y) scaler->AddRow(pixels_.Rows().Row(y));
     bytes_ = {};
     bytes_.shrink_to_fit();
     // Painting may not show a box: the error display shows it afterwards.
@@ -177,7 +162,7 @@ void TJPEGImage::Decode() {
 
 void TJPEGImage::Draw(HDC dc, const RECT& r) {
     if (Empty()) return;
-    Decode();
+    Decode(r.right - r.left, r.bottom - r.top);
     pixels_.Draw(dc, r);
 }
 

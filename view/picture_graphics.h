@@ -10,31 +10,37 @@
 
 #include "ui/graphic.h"
 #include "ui/handles.h"
+#include "view/area_scale.h"
 
 namespace pelma {
 
-// A picture's pixels: a top-down 32-bit DIB section, with a copy scaled to
-// the size it was last stretched to. A stretched picture is scaled once per
-// size; repainting it is then a plain copy, however large the picture.
+// A picture's pixels: a top-down 24-bit or 32-bit DIB section, with a copy
+// scaled to the size it was last stretched to. A stretched picture is scaled
+// once per size; repainting it is then a plain copy, however large the picture.
 class DibPixels {
 public:
     DibPixels() = default;
-    // Makes an uninitialised width × height section; false when the system
-    // cannot (no memory). 0 × 0 makes nothing and succeeds.
-    bool Create(int width, int height);
-    // Adopts a bitmap made elsewhere (32 bits, any layout GDI can read).
+    // Makes a width × height section of 24 or 32 bits per pixel, zeroed;
+    // false when the system cannot (no memory). 0 × 0 makes nothing and succeeds.
+    bool Create(int width, int height, int bitsPerPixel = 32);
+    // Adopts a bitmap made elsewhere (any layout GDI can read).
     void Adopt(int width, int height, ui::UniqueGdi bitmap);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
     HBITMAP Handle() const { return static_cast<HBITMAP>(bitmap_.get()); }
-    // 0x00RRGGBB pixels, rows top-down; nullptr for an adopted bitmap.
-    std::uint32_t* Bits() const { return bits_; }
+    // The section's rows (B, G, R[, 0] pixels); no memory for an adopted bitmap.
+    const PixelRows& Rows() const { return rows_; }
 
     // Draws into r: 1:1 when the sizes match, else from the scaled copy,
-    // made by area averaging (ScalePixels) when first needed at r's size;
-    // an adopted bitmap is scaled with halftone stretching instead.
+    // made by area averaging when first needed at r's size; an adopted bitmap
+    // is scaled with halftone stretching instead.
     void Draw(HDC dc, const RECT& r);
+    // Starts the scaled copy for drawing at width × height while the pixels
+    // are still being written: the scaler is fed their rows as they are
+    // finished (and must be fed all of them). None when no copy is needed at
+    // that size or there is no room for one.
+    std::unique_ptr<AreaScaler> StartScaledCopy(int width, int height);
     // Forgets the scaled copy (the pixels changed).
     void Changed() { scaled_.reset(); }
     bool HasScaledCopy() const { return static_cast<bool>(scaled_); }
@@ -42,16 +48,10 @@ public:
 private:
     int width_ = 0, height_ = 0;
     ui::UniqueGdi bitmap_;
-    std::uint32_t* bits_ = nullptr;
+    PixelRows rows_;
     ui::UniqueGdi scaled_;
     int scaledWidth_ = 0, scaledHeight_ = 0;
 };
-
-// Scales 0x00RRGGBB pixels by area averaging: each target pixel is the mean
-// of the source pixels under it (at least one), so a reduction keeps fine
-// detail as its average instead of dropping rows and columns.
-void ScalePixels(const std::uint32_t* src, int srcWidth, int srcHeight, std::uint32_t* dst, int width,
-                 int height);
 
 // A top-down 32-bit DIB section holding the given 0x00RRGGBB pixels.
 DibPixels MakeDib(int width, int height, const std::uint32_t* pixels);
@@ -85,8 +85,10 @@ public:
     // How many times the pixels were decoded (0 or 1).
     int DecodeCount() const { return decodeCount_; }
     // Decodes now if not yet done; a fatal error is reported once through the
-    // error display and the picture keeps what was decoded.
-    void Decode();
+    // error display and the picture keeps what was decoded. Given the size it
+    // is about to be drawn at, the scaled copy for that size is made from the
+    // rows as they are decoded.
+    void Decode(int drawWidth = 0, int drawHeight = 0);
     HBITMAP Handle() const { return pixels_.Handle(); }
 
     // Whether the screen has 8 bits or fewer per pixel (tested once).

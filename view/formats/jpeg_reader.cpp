@@ -45,9 +45,10 @@ struct Session {
     bool stopFeeding = false;  // too many scans: behave as if the data ended
     long memoryLimit = 0;
 
-    // Decoding output.
+    // Decoding output: colour rows, or (8-bit output only) palette indices.
     bool eightBit = false;
-    std::uint32_t* pixels = nullptr;
+    PixelRows rows;
+    const std::function<void(int)>* rowDone = nullptr;
     std::uint8_t* indices = nullptr;
     std::uint32_t* palette = nullptr;  // room for 256 colours
     int paletteSize = 0;
@@ -157,14 +158,29 @@ void Open(Session& s) {
     if (!RunGuarded(s, CreateAndReadHeader)) throw EJPEG(s.errorCode, JpegErrorMessage(s.errorCode));
 }
 
+// Writes one row of palette indices as colours: indices past the palette are black.
+void WriteColours(const Session& s, const JSAMPLE* index, std::uint8_t* out, JDIMENSION width) {
+    const int bytes = s.rows.pixelBytes;
+    for (JDIMENSION x = 0; x < width; ++x, out += bytes) {
+        const std::uint32_t c = static_cast<int>(index[x]) < s.paletteSize ? s.palette[index[x]] : 0;
+        out[0] = static_cast<std::uint8_t>(c), out[1] = static_cast<std::uint8_t>(c >> 8),
+        out[2] = static_cast<std::uint8_t>(c >> 16);
+        if (bytes == 4) out[3] = 0;
+    }
+}
+
 void Decompress(Session& s) {
     jpeg_decompress_struct& c = s.cinfo;
+    // 3-byte colour rows come straight from the decoder's colour conversion.
+    const bool direct = !s.eightBit && s.rows.pixelBytes == 3;
+    if (direct) c.out_color_space = JCS_EXT_BGR;
     jpeg_calc_output_dimensions(&c);
     const int components = s.eightBit ? 1 : 3;
     if (c.output_components != components) ERREXIT(&c, JERR_CONVERSION_NOTIMPL);
     const JDIMENSION width = c.output_width, height = c.output_height;
-    JSAMPARRAY row = (*c.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&c), JPOOL_IMAGE,
-                                            width * static_cast<JDIMENSION>(components), 1);
+    JSAMPARRAY buffer = direct ? nullptr
+                               : (*c.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&c), JPOOL_IMAGE,
+                                                        width * static_cast<JDIMENSION>(components), 1);
 
     jpeg_start_decompress(&c);
     if (s.eightBit) {
@@ -181,22 +197,23 @@ void Decompress(Session& s) {
         s.paletteSize = count;
     }
     while (c.output_scanline < height) {
-        const JDIMENSION y = c.output_scanline;
-        if (jpeg_read_scanlines(&c, row, 1) != 1) break;
-        const JSAMPLE* src = row[0];
-        if (s.eightBit && s.indices) {
+        const auto y = static_cast<int>(c.output_scanline);
+        JSAMPROW target[1] = {direct ? s.rows.Row(y) : buffer[0]};
+        if (jpeg_read_scanlines(&c, target, 1) != 1) break;
+        const JSAMPLE* src = target[0];
+        if (direct) {
+            // written in place
+        } else if (s.eightBit && s.indices) {
             std::memcpy(s.indices + static_cast<std::size_t>(y) * width, src, width);
         } else if (s.eightBit) {
-            // Written as colours: indices past the palette are black.
-            std::uint32_t* dst = s.pixels + static_cast<std::size_t>(y) * width;
-            for (JDIMENSION x = 0; x < width; ++x)
-                dst[x] = static_cast<int>(src[x]) < s.paletteSize ? s.palette[src[x]] : 0;
+            WriteColours(s, src, s.rows.Row(y), width);
         } else {
-            std::uint32_t* dst = s.pixels + static_cast<std::size_t>(y) * width;
-            for (JDIMENSION x = 0; x < width; ++x, src += 3)
-                dst[x] = (static_cast<std::uint32_t>(src[0]) << 16) | (src[1] << 8) | src[2];
+            std::uint8_t* out = s.rows.Row(y);
+            for (JDIMENSION x = 0; x < width; ++x, src += 3, out += 4)
+                out[0] = src[2], out[1] = src[1], out[2] = src[0], out[3] = 0;
         }
-        s.rowsDecoded = static_cast<int>(y) + 1;
+        s.rowsDecoded = y + 1;
+        if (s.rowDone && *s.rowDone) (*s.rowDone)(y);
     }
     jpeg_finish_decompress(&c);
 }
@@ -263,7 +280,8 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEi
     ApplySettings(c, result.eightBit);
 
     s.eightBit = result.eightBit;
-    s.pixels = result.pixels.data();
+    s.rows = {reinterpret_cast<std::uint8_t*>(result.pixels.data()), static_cast<std::size_t>(c.image_width) * 4,
+              result.width, result.height, 4};
     s.indices = result.indices.data();
     s.palette = result.palette.data();
     if (!RunGuarded(s, Decompress)) result.errorCode = s.errorCode;
@@ -273,20 +291,23 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEi
 }
 
 DecodedJpeg DecodeJpegInto(const std::uint8_t* data, std::size_t size, bool screenEightBit,
-                           const std::function<std::uint32_t*(int width, int height)>& allocate,
-                           std::uint64_t budgetBytes) {
+                           const std::function<PixelRows(int width, int height)>& allocate,
+                           const std::function<void(int y)>& rowDone, std::uint64_t budgetBytes) {
     DecodedJpeg result;
     if (size == 0) return result;
     Session s(data, size, budgetBytes);
     jpeg_decompress_struct& c = s.cinfo;
     ReadFrame(s, result, screenEightBit, budgetBytes);
-    std::uint32_t* pixels = allocate(result.width, result.height);
-    if (!pixels) return result;
+    const PixelRows rows = allocate(result.width, result.height);
+    if (!rows.first || rows.width != result.width || rows.height != result.height ||
+        (rows.pixelBytes != 3 && rows.pixelBytes != 4))
+        return result;
     ApplySettings(c, result.eightBit);
 
     std::uint32_t palette[256] = {};
     s.eightBit = result.eightBit;
-    s.pixels = pixels;
+    s.rows = rows;
+    s.rowDone = &rowDone;
     s.palette = palette;
     if (!RunGuarded(s, Decompress)) result.errorCode = s.errorCode;
     result.rowsDecoded = s.rowsDecoded;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "view/formats/picture_limits.h"
+#include "view/formats/pixel_rows.h"
 
 namespace pelma {
 
@@ -70,14 +71,17 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEi
                        std::uint64_t budgetBytes = kMaxPictureBytes);
 
 // The same decoding into memory that the caller provides once the frame size
-// is known: `allocate(width, height)` returns room for width × height
-// 0x00RRGGBB values (the bits of a top-down 32-bit DIB section, say), or
-// nullptr to decode nothing. 8-bit output is written as the palette colours
-// its indices stand for. The result holds no pixel vectors; its width,
+// is known: `allocate(width, height)` returns the rows to write (of that
+// size, 3 or 4 bytes per pixel: the bits of a top-down DIB section, say), or
+// rows with no memory to decode nothing. 3-byte rows are written by the
+// decoder itself, with no copy. 8-bit output is written as the palette
+// colours its indices stand for. `rowDone(y)`, when given, is called as soon
+// as row y has been written. The result holds no pixel vectors; its width,
 // height, eightBit, rowsDecoded and errorCode mean what they mean above. Rows
 // not decoded are left as allocate gave them. Throws as DecodeJpeg does.
 DecodedJpeg DecodeJpegInto(const std::uint8_t* data, std::size_t size, bool screenEightBit,
-                           const std::function<std::uint32_t*(int width, int height)>& allocate,
+                           const std::function<PixelRows(int width, int height)>& allocate,
+                           const std::function<void(int y)>& rowDone = {},
                            std::uint64_t budgetBytes = kMaxPictureBytes);
 
 inline constexpr int kMaxJpegScans = 500;

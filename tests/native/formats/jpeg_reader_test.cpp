@@ -187,29 +187,51 @@ TEST(JpegReader, ScansPastTheLimitAreDropped) {
 namespace pelma {
 namespace {
 
-// Decoding into the caller's memory gives the pixels DecodeJpeg gives, 8-bit
-// output written as its palette's colours, and keeps to what was allocated.
+// Decoding into the caller's memory gives the pixels DecodeJpeg gives, in
+// rows of 3 or 4 bytes with padding, 8-bit output written as its palette's
+// colours; it reports each row as it is done and keeps to what was allocated.
 TEST(JpegReader, DecodesIntoCallerMemory) {
     using testing::Bytes;
     using testing::FindMarker;
     using testing::MakeJpeg;
-    std::vector<std::uint32_t> room;
-    int askedWidth = 0, askedHeight = 0;
+    std::vector<std::uint8_t> room;
+    int askedWidth = 0, askedHeight = 0, pixelBytes = 3;
     auto allocate = [&](int w, int h) {
         askedWidth = w, askedHeight = h;
-        room.assign(static_cast<std::size_t>(w) * h, 0xDEADBEEF);
-        return room.data();
+        const std::size_t stride = static_cast<std::size_t>(w) * pixelBytes + 5;  // padded
+        room.assign(stride * static_cast<std::size_t>(h), 0xEE);
+        return PixelRows{room.data(), stride, w, h, pixelBytes};
+    };
+    // The colour at (x, y) of what was decoded into `room`, as 0x00RRGGBB.
+    auto at = [&](int x, int y) {
+        const std::uint8_t* p = room.data() + (static_cast<std::size_t>(askedWidth) * pixelBytes + 5) * y +
+                                static_cast<std::size_t>(x) * pixelBytes;
+        if (pixelBytes == 4) EXPECT_EQ(p[3], 0);
+        return static_cast<std::uint32_t>(p[2] << 16 | p[1] << 8 | p[0]);
+    };
+    auto samePixels = [&](const std::vector<std::uint32_t>& expected) {
+        for (int y = 0; y < askedHeight; ++y)
+            for (int x = 0; x < askedWidth; ++x)
+                if (at(x, y) != expected[static_cast<std::size_t>(y * askedWidth + x)]) return false;
+        return true;
     };
 
     const Bytes jpeg = MakeJpeg(32, 16, 3, Halves);
     const DecodedJpeg v = DecodeJpeg(jpeg.data(), jpeg.size(), false);
-    const DecodedJpeg d = DecodeJpegInto(jpeg.data(), jpeg.size(), false, allocate);
-    EXPECT_EQ(askedWidth, 32);
-    EXPECT_EQ(askedHeight, 16);
-    EXPECT_EQ(d.rowsDecoded, 16);
-    EXPECT_EQ(d.errorCode, 0);
-    EXPECT_TRUE(d.pixels.empty());
-    EXPECT_EQ(room, v.pixels);
+    for (int bytes : {3, 4}) {
+        pixelBytes = bytes;
+        std::vector<int> done;
+        const DecodedJpeg d =
+            DecodeJpegInto(jpeg.data(), jpeg.size(), false, allocate, [&](int y) { done.push_back(y); });
+        EXPECT_EQ(askedWidth, 32);
+        EXPECT_EQ(askedHeight, 16);
+        EXPECT_EQ(d.rowsDecoded, 16);
+        EXPECT_EQ(d.errorCode, 0);
+        EXPECT_TRUE(d.pixels.empty());
+        EXPECT_TRUE(samePixels(v.pixels)) << bytes << " bytes per pixel";
+        ASSERT_EQ(done.size(), 16u);
+        for (int y = 0; y < 16; ++y) EXPECT_EQ(done[static_cast<std::size_t>(y)], y);
+    }
 
     for (bool screenEightBit : {true, false}) {
         const Bytes source =
@@ -217,8 +239,10 @@ TEST(JpegReader, DecodesIntoCallerMemory) {
         const DecodedJpeg q = DecodeJpeg(source.data(), source.size(), screenEightBit);
         const DecodedJpeg e = DecodeJpegInto(source.data(), source.size(), screenEightBit, allocate);
         EXPECT_TRUE(e.eightBit);
-        ASSERT_EQ(room.size(), q.indices.size());
-        for (std::size_t i = 0; i < room.size(); ++i) ASSERT_EQ(room[i], q.palette.at(q.indices[i])) << i;
+        ASSERT_EQ(static_cast<std::size_t>(askedWidth * askedHeight), q.indices.size());
+        for (int y = 0; y < askedHeight; ++y)
+            for (int x = 0; x < askedWidth; ++x)
+                ASSERT_EQ(at(x, y), q.palette.at(q.indices[static_cast<std::size_t>(y * askedWidth + x)]));
     }
 
     // A fatal error after the rows keeps them; nothing allocated, nothing decoded.
@@ -228,11 +252,18 @@ TEST(JpegReader, DecodesIntoCallerMemory) {
     const DecodedJpeg f = DecodeJpegInto(twoScans.data(), twoScans.size(), false, allocate);
     EXPECT_EQ(f.errorCode, JERR_EOI_EXPECTED);
     EXPECT_EQ(f.rowsDecoded, 16);
-    EXPECT_EQ(room, v.pixels);
+    EXPECT_TRUE(samePixels(v.pixels));
     const DecodedJpeg none =
-        DecodeJpegInto(jpeg.data(), jpeg.size(), false, [](int, int) { return nullptr; });
+        DecodeJpegInto(jpeg.data(), jpeg.size(), false, [](int, int) { return PixelRows{}; });
     EXPECT_EQ(none.width, 32);
     EXPECT_EQ(none.rowsDecoded, 0);
+    // Rows of another size than the picture's are not written into.
+    std::vector<std::uint8_t> smaller(8 * 8 * 3, 0xEE);
+    const DecodedJpeg wrong = DecodeJpegInto(jpeg.data(), jpeg.size(), false, [&](int, int) {
+        return PixelRows{smaller.data(), 24, 8, 8, 3};
+    });
+    EXPECT_EQ(wrong.rowsDecoded, 0);
+    EXPECT_EQ(smaller, std::vector<std::uint8_t>(smaller.size(), 0xEE));
     EXPECT_EQ(DecodeJpegInto(nullptr, 0, false, allocate).width, 0);
     EXPECT_THROW(DecodeJpegInto(jpeg.data(), 1, false, allocate), EJPEG);
 }

@@ -1,0 +1,101 @@
+#include "view/area_scale.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace pelma {
+
+namespace {
+
+// The source span [begin, end) under each of `to` target pixels: every source
+// pixel that the target pixel overlaps, at least one.
+void Spans(int from, int to, std::vector<int>& begin, std::vector<int>& end) {
+    begin.resize(static_cast<std::size_t>(to));
+    end.resize(static_cast<std::size_t>(to));
+    for (int i = 0; i < to; ++i) {
+        const auto b = static_cast<int>(std::int64_t{i} * from / to);
+        const auto e = static_cast<int>((std::int64_t{i + 1} * from + to - 1) / to);
+        begin[static_cast<std::size_t>(i)] = b;
+        end[static_cast<std::size_t>(i)] = std::max(b + 1, e);
+    }
+}
+
+// The rounded mean `sum` / `n` (n > 0).
+std::uint8_t Mean(std::uint64_t sum, std::uint64_t n) {
+    const std::uint64_t rounded = sum + n / 2;
+    constexpr std::uint64_t kMax32 = std::numeric_limits<std::uint32_t>::max();
+    if (rounded <= kMax32 && n <= kMax32)  // the common case, and a cheaper division
+        return static_cast<std::uint8_t>(static_cast<std::uint32_t>(rounded) / static_cast<std::uint32_t>(n));
+    return static_cast<std::uint8_t>(rounded / n);
+}
+
+}  // namespace
+
+AreaScaler::AreaScaler(int sourceWidth, int sourceHeight, int sourcePixelBytes, PixelRows target)
+    : sourceWidth_(std::max(sourceWidth, 0)),
+      sourceHeight_(std::max(sourceHeight, 0)),
+      sourceBytes_(sourcePixelBytes),
+      target_(target) {
+    if (sourceWidth_ == 0 || sourceHeight_ == 0 || target_.width <= 0 || target_.height <= 0 ||
+        !target_.first || (sourceBytes_ != 3 && sourceBytes_ != 4)) {
+        target_.height = 0;
+        return;
+    }
+    Spans(sourceWidth_, target_.width, xBegin_, xEnd_);
+    Spans(sourceHeight_, target_.height, yBegin_, yEnd_);
+    rows_.reserve(static_cast<std::size_t>(sourceHeight_));
+    // One column sum adds at most this many rows of bytes.
+    int tallest = 0;
+    for (int i = 0; i < target_.height; ++i)
+        tallest = std::max(tallest, yEnd_[static_cast<std::size_t>(i)] - yBegin_[static_cast<std::size_t>(i)]);
+    wide_ = std::uint64_t{255} * static_cast<std::uint64_t>(tallest) > std::numeric_limits<std::uint32_t>::max();
+    const std::size_t columns = static_cast<std::size_t>(sourceWidth_) * static_cast<std::size_t>(sourceBytes_);
+    (wide_ ? sums64_.resize(columns) : sums32_.resize(columns));
+}
+
+void AreaScaler::AddRow(const std::uint8_t* row) {
+    if (Done() || RowsAdded() >= sourceHeight_) return;
+    rows_.push_back(row);
+    while (!Done() && yEnd_[static_cast<std::size_t>(next_)] <= RowsAdded()) Emit(next_++);
+}
+
+void AreaScaler::Emit(int targetRow) {
+    if (wide_)
+        EmitWith(targetRow, sums64_);
+    else
+        EmitWith(targetRow, sums32_);
+}
+
+template <typename Sum>
+void AreaScaler::EmitWith(int targetRow, std::vector<Sum>& sums) {
+    // Down the columns first: a plain byte-wise sum of whole rows, which the
+    // compiler turns into vector code; then across, once per target row.
+    const std::size_t y = static_cast<std::size_t>(targetRow);
+    const int y0 = yBegin_[y], y1 = yEnd_[y];
+    std::fill(sums.begin(), sums.end(), Sum{0});
+    Sum* const s = sums.data();
+    const std::size_t n = sums.size();
+    for (int r = y0; r < y1; ++r) {
+        const std::uint8_t* row = rows_[static_cast<std::size_t>(r)];
+        for (std::size_t k = 0; k < n; ++k) s[k] += row[k];
+    }
+    const int from = sourceBytes_, bytes = target_.pixelBytes;
+    const auto rows = static_cast<std::uint64_t>(y1 - y0);
+    std::uint8_t* out = target_.Row(targetRow);
+    for (std::size_t tx = 0; tx < static_cast<std::size_t>(target_.width); ++tx) {
+        std::uint64_t b = 0, g = 0, r = 0;
+        const Sum* p = s + static_cast<std::size_t>(xBegin_[tx]) * static_cast<std::size_t>(from);
+        for (int x = xBegin_[tx]; x < xEnd_[tx]; ++x, p += from) b += p[0], g += p[1], r += p[2];
+        const std::uint64_t count = rows * static_cast<std::uint64_t>(xEnd_[tx] - xBegin_[tx]);
+        out[0] = Mean(b, count), out[1] = Mean(g, count), out[2] = Mean(r, count);
+        if (bytes == 4) out[3] = 0;
+        out += bytes;
+    }
+}
+
+void ScalePixels(const PixelRows& source, const PixelRows& target) {
+    AreaScaler scaler(source.width, source.height, source.pixelBytes, target);
+    for (int y = 0; y < source.height && !scaler.Done(); ++y) scaler.AddRow(source.Row(y));
+}
+
+}  // namespace pelma

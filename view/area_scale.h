@@ -1,0 +1,49 @@
+// Good-quality scaling of a picture's pixels by area averaging: each target
+// pixel is the mean of the source pixels under it (at least one), so a
+// reduction keeps fine detail as its average instead of dropping rows and
+// columns.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "view/formats/pixel_rows.h"
+
+namespace pelma {
+
+// Scales a picture that arrives row by row, top to bottom, so that a picture
+// being decoded is scaled while its rows are still in the cache. Each source
+// row handed in must stay readable until the scaler is done with it (the
+// rows of one picture held whole, say). A target row is written as soon as
+// the last source row under it has arrived.
+class AreaScaler {
+public:
+    // The source's pixels are `sourcePixelBytes` (3 or 4) bytes, the target's
+    // target.pixelBytes; an empty target makes a scaler that writes nothing.
+    AreaScaler(int sourceWidth, int sourceHeight, int sourcePixelBytes, PixelRows target);
+
+    // The next source row (sourceWidth pixels).
+    void AddRow(const std::uint8_t* row);
+    int RowsAdded() const { return static_cast<int>(rows_.size()); }
+    bool Done() const { return next_ >= target_.height; }
+
+private:
+    void Emit(int targetRow);
+    template <typename Sum>
+    void EmitWith(int targetRow, std::vector<Sum>& sums);
+
+    int sourceWidth_, sourceHeight_, sourceBytes_;
+    PixelRows target_;
+    std::vector<int> xBegin_, xEnd_, yBegin_, yEnd_;  // the source span of each target column and row
+    std::vector<const std::uint8_t*> rows_;
+    int next_ = 0;  // the first target row not yet written
+    bool wide_ = false;  // column sums may pass 32 bits
+    std::vector<std::uint32_t> sums32_;
+    std::vector<std::uint64_t> sums64_;
+};
+
+// Scales the whole of `source` into `target`.
+void ScalePixels(const PixelRows& source, const PixelRows& target);
+
+}  // namespace pelma
