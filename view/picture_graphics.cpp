@@ -42,6 +42,23 @@ void HalftoneBlt(HDC to, int x, int y, int w, int h, HDC from, int fromW, int fr
     SetStretchBltMode(to, oldMode);
 }
 
+// Brings fresh pages in without writing them: committed in one call where the
+// system allows it, then one read of each page (of bytes inside the range
+// only, since the page's first bytes may be another thread's).
+void WarmPages(std::uint8_t* first, std::size_t size) {
+    if (VirtualLock(first, size)) VirtualUnlock(first, size);
+    constexpr std::uintptr_t kPage = 4096;
+    std::uint8_t* const end = first + size;
+    std::uint8_t sum = 0;
+    for (std::uint8_t* p = first; p < end;
+         p = reinterpret_cast<std::uint8_t*>((reinterpret_cast<std::uintptr_t>(p) | (kPage - 1)) + 1))
+        sum = static_cast<std::uint8_t>(sum + *static_cast<volatile std::uint8_t*>(p));
+    static_cast<void>(sum);
+}
+
+// Below this many bytes of pixels the second core is not worth waking.
+constexpr std::size_t kWarmFrom = std::size_t{2} << 20;
+
 }  // namespace
 
 bool DibPixels::Create(int width, int height, int bitsPerPixel) {
@@ -134,22 +151,40 @@ TJPEGImage::TJPEGImage(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes
     height_ = header.height;
 }
 
+void TJPEGImage::Prepare() {
+    if (decoded_ || pixels_.Handle() || Empty()) return;
+    if (!pixels_.Create(width_, height_, 24)) return;  // decoding tries again and reports it
+    const PixelRows& rows = pixels_.Rows();
+    const std::size_t size = rows.stride * static_cast<std::size_t>(rows.height);
+    if (size >= kWarmFrom) warmer_ = std::make_unique<PageWarmer>(rows.first, size, WarmPages);
+}
+
 void TJPEGImage::Decode(int drawWidth, int drawHeight) {
     if (decoded_) return;
     decoded_ = true;
     ++decodeCount_;
     bool noRoom = false;
     std::unique_ptr<AreaScaler> scaler;
+    // Claims the rows up to and including row y from the page warmer.
+    auto claim = [&](int y) {
+        if (warmer_ && y < pixels_.Height()) warmer_->Claim(pixels_.Rows().stride * static_cast<std::size_t>(y + 1));
+    };
     DecodedJpeg d = DecodeJpegInto(
         bytes_.data(), bytes_.size(), ScreenIsEightBit(),
         [&](int w, int h) {
-            noRoom = !pixels_.Create(w, h, 24);
+            if (pixels_.Width() != w || pixels_.Height() != h || pixels_.Rows().pixelBytes != 3) {
+                warmer_.reset();
+                noRoom = !pixels_.Create(w, h, 24);
+            }
             scaler = pixels_.StartScaledCopy(drawWidth, drawHeight);
+            claim(0);
             return pixels_.Rows();
         },
         [&](int y) {
+            claim(y + 1);  // the next row is written next
             if (scaler) scaler->AddRow(pixels_.Rows().Row(y));
         });
+    warmer_.reset();
     // Rows the decoder never reached stay black, in the scaled copy too.
     if (scaler)
         for (int y = scaler->RowsAdded(); y < pixels_.Height(); ++y) scaler->AddRow(pixels_.Rows().Row(y));

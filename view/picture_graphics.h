@@ -11,6 +11,7 @@
 #include "ui/graphic.h"
 #include "ui/handles.h"
 #include "view/area_scale.h"
+#include "view/page_warmer.h"
 
 namespace pelma {
 
@@ -91,6 +92,12 @@ public:
     void Decode(int drawWidth = 0, int drawHeight = 0);
     HBITMAP Handle() const { return pixels_.Handle(); }
 
+    // Makes the memory for the pixels now, and for a large picture has its
+    // pages brought in on another core until it is decoded: to be called once
+    // the picture is the one shown (no earlier, so that two large pictures
+    // are not held at once). Decoding needs no call to this.
+    void Prepare();
+
     // Whether the screen has 8 bits or fewer per pixel (tested once).
     static bool ScreenIsEightBit();
 
@@ -100,6 +107,7 @@ private:
     bool decoded_ = false;
     int decodeCount_ = 0;
     DibPixels pixels_;
+    std::unique_ptr<PageWarmer> warmer_;  // after pixels_: stopped before they are freed
 };
 
 // The splash photograph shipped as a resource.

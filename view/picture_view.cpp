@@ -35,6 +35,9 @@ void TPelmaForm1::ShowPicture(const std::wstring& fileName, const std::wstring& 
     OpenLabel->Hide();
     DDLabel->Hide();
     Image1->SetPicture(LoadPicture(fileName));
+    // The previous picture is gone: a JPEG's pixel memory can be made ready
+    // while the window is laid out.
+    if (auto* jpeg = dynamic_cast<TJPEGImage*>(Image1->Picture().get())) jpeg->Prepare();
     const ui::TGraphic& picture = *Image1->Picture();
     if (upperExt == L".ICO") {
         SpeedButton4->Hide();

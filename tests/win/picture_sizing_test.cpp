@@ -2,6 +2,7 @@
 // real main window (work area 1024 × 768 under the test display).
 #include "picture_files.h"
 
+#include "view/formats/jpeg_reader.h"
 #include "view/picture_graphics.h"
 
 namespace pelma::test {
@@ -295,6 +296,48 @@ TEST_F(PictureSizing, AJpegIsDecodedWhenFirstDrawnAndOnlyThen) {
     ShowAndPaint(f);
     EXPECT_EQ(jpeg->DecodeCount(), 1);
     EXPECT_TRUE(Near(ShownPixel(f.ScrollBox1->Handle(), 75, 50), 0x2040C0));
+}
+
+// A photograph large enough to be decoded with its memory brought in on a
+// second core: every pixel is what libjpeg alone makes of the file, the
+// reduced view is scaled from all of it, and a picture replaced before it
+// was ever drawn goes quietly.
+TEST_F(PictureSizing, ALargeJpegDecodesExactlyWhileItsMemoryIsBroughtIn) {
+    TPelmaForm1& f = Form();
+    const std::uint32_t quarters[] = {0xC02020, 0x20C020, 0x2020C0, 0xE0E040};
+    const Bytes bytes = pelma::testing::MakeJpeg(1600, 1200, 3, [&](int x, int y) {
+        return quarters[(y < 600 ? 0 : 2) + (x < 800 ? 0 : 1)];
+    });
+    Open(dir_.Write(L"large.jpg", bytes));
+    auto* jpeg = dynamic_cast<TJPEGImage*>(f.Image1->Picture().get());
+    ASSERT_NE(jpeg, nullptr);
+    ShowAndPaint(f);
+    ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
+    ExpectReducedState();
+    EXPECT_EQ(jpeg->DecodeCount(), 1);
+
+    const DecodedJpeg expected = DecodeJpeg(bytes.data(), bytes.size(), false);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof bi.bmiHeader, 1600, -1200, 1, 32, BI_RGB};
+    std::vector<std::uint32_t> shown(1600 * 1200);
+    ui::ScreenDc screen;
+    ASSERT_EQ(GetDIBits(screen.get(), jpeg->Handle(), 0, 1200, shown.data(), &bi, DIB_RGB_COLORS), 1200);
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) differing += (shown[i] & 0xFFFFFF) != expected.pixels[i];
+    EXPECT_EQ(differing, 0u);
+
+    HWND box = f.ScrollBox1->Handle();
+    const SIZE c = ClientSize(box);
+    EXPECT_TRUE(Near(ShownPixel(box, c.cx / 4, c.cy / 4), quarters[0]));
+    EXPECT_TRUE(Near(ShownPixel(box, c.cx * 3 / 4, c.cy / 4), quarters[1]));
+    EXPECT_TRUE(Near(ShownPixel(box, c.cx / 4, c.cy * 3 / 4), quarters[2]));
+    EXPECT_TRUE(Near(ShownPixel(box, c.cx * 3 / 4, c.cy * 3 / 4), quarters[3]));
+
+    Open(dir_.Write(L"second.jpg", bytes));
+    Open(dir_.Write(L"note.txt", Bytes{'h', 'i'}));
+    ShowAndPaint(f);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(f.Memo1->Text(), L"hi");
 }
 
 }  // namespace
