@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "../native/formats/picture_builders.h"
+#include "gui_objects.h"
 #include "harness.h"
 #include "media_support.h"
 
@@ -35,7 +36,8 @@ std::vector<std::uint8_t> Midi() {
 }
 
 struct Counts {
-    DWORD gdi, user, handles;
+    GuiObjectCount gdi, user;
+    DWORD handles;
     SIZE_T privateBytes;
     int windows;
 };
@@ -57,8 +59,9 @@ DWORD ProbeHandles() {
 
 Counts Measure() {
     Counts c{};
-    c.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    c.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    // GDI first: probing for icons makes (and deletes) bitmaps.
+    c.gdi = GdiObjects();
+    c.user = UserObjects();
     GetProcessHandleCount(GetCurrentProcess(), &c.handles);
     if (c.handles == 0) c.handles = ProbeHandles();
     PROCESS_MEMORY_COUNTERS_EX pmc{};
@@ -157,16 +160,73 @@ TEST_F(Soak, AThousandFilesLeaveNothingBehind) {
     }
     Counts end = Measure();
     std::printf("soak: %d files, %d failures shown (%d expected)\n", total, failuresShown, failuresExpected);
-    std::printf("  GDI objects %lu -> %lu, USER objects %lu -> %lu, handles %lu -> %lu, windows %d -> %d, "
+    std::printf("  GDI objects %lu -> %lu (%s), USER objects %lu -> %lu (%s), handles %lu -> %lu, windows %d -> %d, "
                 "private bytes %llu -> %llu\n",
-                start.gdi, end.gdi, start.user, end.user, start.handles, end.handles, start.windows, end.windows,
+                start.gdi.count, end.gdi.count, end.gdi.source, start.user.count, end.user.count, end.user.source,
+                start.handles, end.handles, start.windows, end.windows,
                 static_cast<unsigned long long>(start.privateBytes), static_cast<unsigned long long>(end.privateBytes));
     EXPECT_EQ(failuresShown, failuresExpected);
-    EXPECT_NEAR(static_cast<double>(end.gdi), static_cast<double>(start.gdi), 5);
-    EXPECT_NEAR(static_cast<double>(end.user), static_cast<double>(start.user), 5);
+    // A window with its fonts and brushes is up: a count of 0 means nothing was measured.
+    EXPECT_GT(start.gdi.count, 0u);
+    EXPECT_GT(start.user.count, 0u);
+    EXPECT_NEAR(static_cast<double>(end.gdi.count), static_cast<double>(start.gdi.count), 5);
+    EXPECT_NEAR(static_cast<double>(end.user.count), static_cast<double>(start.user.count), 5);
     EXPECT_NEAR(static_cast<double>(end.handles), static_cast<double>(start.handles), 5);
     EXPECT_NEAR(end.windows, start.windows, 5);
     EXPECT_LT(static_cast<double>(end.privateBytes), static_cast<double>(start.privateBytes) + 10.0 * 1024 * 1024);
+}
+
+// The GDI and USER counts the soak test compares must follow objects made and
+// freed one for one, whichever way they are taken.
+TEST(GuiObjects, GdiCountFollowsBrushesMadeAndDeleted) {
+    const DWORD before = GdiObjects().count;
+    // Two rounds, so that the second round's brushes can take the first round's
+    // freed entries under a new generation.
+    for (int round = 0; round < 2; ++round) {
+        std::vector<HBRUSH> brushes;
+        for (int i = 0; i < 10; ++i) brushes.push_back(CreateHatchBrush(HS_CROSS, RGB(10 * i, round, 0)));
+        EXPECT_EQ(GdiObjects().count, before + 10) << GdiObjects().source << ", round " << round;
+        for (HBRUSH b : brushes) EXPECT_TRUE(DeleteObject(b));
+        EXPECT_EQ(GdiObjects().count, before) << GdiObjects().source << ", round " << round;
+    }
+    // Stock objects are the system's, not the process's.
+    GetStockObject(WHITE_BRUSH);
+    GetStockObject(DEFAULT_GUI_FONT);
+    EXPECT_EQ(GdiObjects().count, before);
+}
+
+TEST(GuiObjects, UserCountFollowsWindowsMenusIconsAndCursorsMadeAndDestroyed) {
+    // A window made first and kept: the thread's first window brings the
+    // input-method window with it, which is no object of this test's.
+    HWND keeper = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(keeper);
+    const DWORD gdiBefore = GdiObjects().count;
+    const DWORD before = UserObjects().count;
+    const BYTE andMask[32 * 4] = {}, xorMask[32 * 4] = {};
+    // Two rounds: the second round's objects can take the first round's freed
+    // handles under a new generation, which probing must still find.
+    for (int round = 0; round < 2; ++round) {
+        HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 5, 5, top, nullptr, nullptr, nullptr);
+        HMENU bar = CreateMenu(), popup = CreatePopupMenu();
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"x");
+        HICON icon = CreateIcon(nullptr, 32, 32, 1, 1, andMask, xorMask);
+        HCURSOR cursor = CreateCursor(nullptr, 0, 0, 32, 32, andMask, xorMask);
+        ACCEL keys[] = {{FVIRTKEY, VK_F5, 1}};
+        HACCEL accel = CreateAcceleratorTableW(keys, 1);
+        ASSERT_TRUE(top && child && bar && popup && icon && cursor && accel);
+        EXPECT_EQ(UserObjects().count, before + 7) << UserObjects().source << ", round " << round;
+
+        EXPECT_TRUE(DestroyWindow(top));  // and its child with it
+        EXPECT_TRUE(DestroyMenu(bar));    // and the popup it holds
+        EXPECT_TRUE(DestroyIcon(icon));
+        EXPECT_TRUE(DestroyCursor(cursor));
+        EXPECT_TRUE(DestroyAcceleratorTable(accel));
+        EXPECT_EQ(UserObjects().count, before) << UserObjects().source << ", round " << round;
+    }
+    // Counting leaves no GDI object behind (icons are looked at through their bitmaps).
+    EXPECT_EQ(GdiObjects().count, gdiBefore);
+    DestroyWindow(keeper);
 }
 
 }  // namespace
