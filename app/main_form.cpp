@@ -115,6 +115,7 @@ BOOL TPelmaForm1::RunOpenDialog(OPENFILENAMEW* ofn) {
 void TPelmaForm1::SpeedButton3Click() { Close(); }
 
 void TPelmaForm1::ActAboutExecute() {
+    ui::Application().FinishStartup();  // the box is made once the window is painted; asked for sooner, now
     if (AboutBox) AboutBox->ShowBox();
 }
 

@@ -13,7 +13,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     auto mainForm = std::make_unique<TPelmaForm1>();
     mainForm->CommandLine = GetCommandLineW();
     ui::Application().SetMainForm(mainForm.get());
-    auto aboutBox = std::make_unique<TAboutBox>();
+    // The About box is made as soon as the main window is on screen: nothing
+    // on the first screen needs it, and its windows would only delay it.
+    std::unique_ptr<TAboutBox> aboutBox;
+    ui::Application().AfterFirstPaint([&aboutBox] { aboutBox = std::make_unique<TAboutBox>(); });
     ui::Application().Run(showCommand);
     aboutBox.reset();
     mainForm.reset();

@@ -29,22 +29,33 @@ TMediaPlayer::TMediaPlayer(ui::TWinControl* parent, std::unique_ptr<MciPort> por
     : ui::TWinControl(parent, ui::ControlClassName(), WS_TABSTOP),
       port_(port ? std::move(port) : MakeMciPort()),
       model_(std::make_unique<MediaPlayerModel>(*port_, static_cast<ButtonBarHost&>(*this))) {
+    // The bar's layout needs the largest glyph's size, which the resources'
+    // headers give; the bitmaps themselves are made when first painted.
     HMODULE module = GetModuleHandleW(nullptr);
     int maxW = 0, maxH = 0;
     for (int k = 0; k < 3; ++k) {
         for (int b = 0; b < 9; ++b) {
-            std::wstring name = GlyphResourceName(static_cast<GlyphKind>(k), ButtonAt(b));
-            glyphs_[k][b].reset(LoadImageW(module, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-            BITMAP bm{};
-            if (glyphs_[k][b] && GetObjectW(glyphs_[k][b].get(), sizeof bm, &bm)) {
-                maxW = std::max<int>(maxW, bm.bmWidth);
-                maxH = std::max<int>(maxH, bm.bmHeight);
-            }
+            const std::wstring name = GlyphResourceName(static_cast<GlyphKind>(k), ButtonAt(b));
+            HRSRC info = FindResourceW(module, name.c_str(), MAKEINTRESOURCEW(2));  // RT_BITMAP
+            HGLOBAL data = info ? LoadResource(module, info) : nullptr;
+            const auto* header = data ? static_cast<const BITMAPINFOHEADER*>(LockResource(data)) : nullptr;
+            if (!header || SizeofResource(module, info) < sizeof *header || header->biSize < sizeof *header)
+                continue;
+            maxW = std::max<int>(maxW, header->biWidth);
+            maxH = std::max<int>(maxH, header->biHeight < 0 ? -header->biHeight : header->biHeight);
         }
     }
     if (maxW > 0) model_->Bar().SetGlyphExtent(maxW, maxH);
     Device().SetNotifyWindow(reinterpret_cast<std::uintptr_t>(hwnd_));
     SetBounds(0, 0, 240, 30);
+}
+
+HGDIOBJ TMediaPlayer::Glyph(GlyphKind kind, TMPBtnType button) {
+    ui::UniqueGdi& glyph = glyphs_[static_cast<int>(kind)][Ordinal(button)];
+    if (!glyph)
+        glyph.reset(LoadImageW(GetModuleHandleW(nullptr), GlyphResourceName(kind, button).c_str(), IMAGE_BITMAP, 0,
+                               0, LR_CREATEDIBSECTION));
+    return glyph.get();
 }
 
 TMediaPlayer::~TMediaPlayer() {
@@ -116,7 +127,7 @@ void TMediaPlayer::PaintWindow(HDC dc, const RECT& clip) {
                 {f.dark[0].x, f.dark[0].y}, {f.dark[1].x, f.dark[1].y}, {f.dark[2].x, f.dark[2].y}};
             Polyline(dc, pts, 3);
         }
-        HGDIOBJ glyph = glyphs_[static_cast<int>(f.glyph)][Ordinal(f.button)].get();
+        HGDIOBJ glyph = Glyph(f.glyph, f.button);
         BITMAP bm{};
         if (glyph && GetObjectW(glyph, sizeof bm, &bm)) {
             BarPoint at = GlyphOrigin(f, bm.bmWidth, bm.bmHeight);

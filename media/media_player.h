@@ -46,11 +46,13 @@ private:
     void RepaintButton(TMPBtnType) override { Invalidate(); }
     void SetControlSize(int width, int height) override;
     void SetMouseCapture(bool capture) override;
+    // The glyph's bitmap, loaded when first needed.
+    HGDIOBJ Glyph(GlyphKind kind, TMPBtnType button);
 
     std::unique_ptr<MciPort> port_;
     std::unique_ptr<MediaPlayerModel> model_;
     ui::TWinControl* display_ = nullptr;
-    std::array<std::array<ui::UniqueGdi, 9>, 3> glyphs_;  // by GlyphKind, then button
+    std::array<std::array<ui::UniqueGdi, 9>, 3> glyphs_;  // by GlyphKind, then button; loaded when first drawn
     bool sizing_ = false;
 };
 

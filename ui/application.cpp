@@ -131,10 +131,29 @@ void TApplication::Idle() {
     if (paintedReported_ || !mainForm_ || !IsWindowVisible(mainForm_->Handle())) return;
     paintedReported_ = true;
     wchar_t name[128];
-    if (!GetEnvironmentVariableW(L"PELMA_PAINTED_EVENT", name, 128)) return;
-    if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, name)) {
-        SetEvent(event);
-        CloseHandle(event);
+    if (GetEnvironmentVariableW(L"PELMA_PAINTED_EVENT", name, 128)) {
+        if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, name)) {
+            SetEvent(event);
+            CloseHandle(event);
+        }
+    }
+    FinishStartup();
+}
+
+void TApplication::AfterFirstPaint(std::function<void()> work) {
+    startupWork_.push_back(std::move(work));
+    if (paintedReported_) FinishStartup();
+}
+
+void TApplication::FinishStartup() {
+    auto work = std::move(startupWork_);
+    startupWork_.clear();
+    for (auto& w : work) {
+        try {
+            w();
+        } catch (...) {
+            HandleException(std::current_exception());
+        }
     }
 }
 

@@ -69,6 +69,12 @@ public:
     // A modal loop (the error box) is running.
     bool InModalBox() const { return modalDepth_ > 0; }
 
+    // Start-up work that nothing on the first screen needs: it runs once the
+    // main window is on screen and painted, or earlier when FinishStartup is
+    // called (by a command that needs its result).
+    void AfterFirstPaint(std::function<void()> work);
+    void FinishStartup();
+
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
@@ -84,6 +90,7 @@ private:
     UINT_PTR nextTimerId_ = 1;
     int modalDepth_ = 0;
     bool paintedReported_ = false;
+    std::vector<std::function<void()>> startupWork_;
     std::vector<std::wstring> postedErrors_;
 };
 

@@ -788,6 +788,25 @@ protected:
     std::unique_ptr<TAboutBox> about_;
 };
 
+// The program makes its About box once the main window is painted; a command
+// that comes sooner makes it then and shows it.
+class StartupWork : public MainWindowTest {};
+
+TEST_F(StartupWork, AboutCommandBeforeTheBoxIsMadeMakesAndShowsIt) {
+    std::unique_ptr<TAboutBox> box;
+    int made = 0;
+    ui::Application().AfterFirstPaint([&] {
+        ++made;
+        box = std::make_unique<TAboutBox>();
+    });
+    Form().ActAbout->Execute();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(IsWindowVisible(box->Handle()));
+    ui::Application().FinishStartup();  // done once only
+    EXPECT_EQ(made, 1);
+    box.reset();
+}
+
 void ExpectLabel(const ui::TLabel& l, const wchar_t* caption, int left, int top, int height, bool bold,
                  COLORREF color) {
     SCOPED_TRACE(Narrow(caption));

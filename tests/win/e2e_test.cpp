@@ -55,5 +55,35 @@ TEST(EndToEnd, ProgramOpensTheFileOnItsCommandLine) {
     EXPECT_TRUE(DeleteFileW(file.c_str()));
 }
 
+// On the welcome screen; the About box is made, hidden, once the window is up.
+TEST(EndToEnd, WelcomeScreenThenTheAboutBoxIsReady) {
+    std::wstring command = L"\"" + ProgramPath() + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        << GetLastError();
+    HWND main = WaitForMainWindow(pi.dwProcessId);
+    ASSERT_NE(main, nullptr);
+    HWND about = nullptr;
+    for (int i = 0; i < 200 && !about; ++i) {
+        for (HWND w = FindWindowW(L"TAboutBox", nullptr); w; w = FindWindowExW(nullptr, w, L"TAboutBox", nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == pi.dwProcessId) about = w;
+        }
+        if (!about) Sleep(50);
+    }
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(IsWindowVisible(about));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}
+
 }  // namespace
 }  // namespace pelma::test
