@@ -153,7 +153,7 @@ TJPEGImage::TJPEGImage(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes
 
 void TJPEGImage::Prepare() {
     if (decoded_ || pixels_.Handle() || Empty()) return;
-    if (!pixels_.Create(width_, height_, 24)) return;  // decoding tries again and reports it
+    if (!pixels_.Create(width_, height_, 32)) return;  // decoding tries again and reports it
     const PixelRows& rows = pixels_.Rows();
     const std::size_t size = rows.stride * static_cast<std::size_t>(rows.height);
     if (size >= kWarmFrom) warmer_ = std::make_unique<PageWarmer>(rows.first, size, WarmPages);
@@ -172,9 +172,9 @@ void TJPEGImage::Decode(int drawWidth, int drawHeight) {
     DecodedJpeg d = DecodeJpegInto(
         bytes_.data(), bytes_.size(), ScreenIsEightBit(),
         [&](int w, int h) {
-            if (pixels_.Width() != w || pixels_.Height() != h || pixels_.Rows().pixelBytes != 3) {
+            if (pixels_.Width() != w || pixels_.Height() != h || pixels_.Rows().pixelBytes != 4) {
                 warmer_.reset();
-                noRoom = !pixels_.Create(w, h, 24);
+                noRoom = !pixels_.Create(w, h, 32);
             }
             scaler = pixels_.StartScaledCopy(drawWidth, drawHeight);
             claim(0);

@@ -48,6 +48,7 @@ struct Session {
     // Decoding output: colour rows, or (8-bit output only) palette indices.
     bool eightBit = false;
     PixelRows rows;
+    bool anyFourthByte = false;  // 4-byte rows need not have 0 in their fourth byte
     const std::function<void(int)>* rowDone = nullptr;
     std::uint8_t* indices = nullptr;
     std::uint32_t* palette = nullptr;  // room for 256 colours
@@ -171,11 +172,12 @@ void WriteColours(const Session& s, const JSAMPLE* index, std::uint8_t* out, JDI
 
 void Decompress(Session& s) {
     jpeg_decompress_struct& c = s.cinfo;
-    // 3-byte colour rows come straight from the decoder's colour conversion.
-    const bool direct = !s.eightBit && s.rows.pixelBytes == 3;
-    if (direct) c.out_color_space = JCS_EXT_BGR;
+    // Colour rows come straight from the decoder's colour conversion: 3-byte
+    // rows always, 4-byte rows when their fourth byte may be anything.
+    const bool direct = !s.eightBit && (s.rows.pixelBytes == 3 || s.anyFourthByte);
+    if (direct) c.out_color_space = s.rows.pixelBytes == 3 ? JCS_EXT_BGR : JCS_EXT_BGRX;
     jpeg_calc_output_dimensions(&c);
-    const int components = s.eightBit ? 1 : 3;
+    const int components = s.eightBit ? 1 : direct ? s.rows.pixelBytes : 3;
     if (c.output_components != components) ERREXIT(&c, JERR_CONVERSION_NOTIMPL);
     const JDIMENSION width = c.output_width, height = c.output_height;
     JSAMPARRAY buffer = direct ? nullptr
@@ -307,6 +309,7 @@ DecodedJpeg DecodeJpegInto(const std::uint8_t* data, std::size_t size, bool scre
     std::uint32_t palette[256] = {};
     s.eightBit = result.eightBit;
     s.rows = rows;
+    s.anyFourthByte = true;
     s.rowDone = &rowDone;
     s.palette = palette;
     if (!RunGuarded(s, Decompress)) result.errorCode = s.errorCode;

@@ -73,8 +73,9 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEi
 // The same decoding into memory that the caller provides once the frame size
 // is known: `allocate(width, height)` returns the rows to write (of that
 // size, 3 or 4 bytes per pixel: the bits of a top-down DIB section, say), or
-// rows with no memory to decode nothing. 3-byte rows are written by the
-// decoder itself, with no copy. 8-bit output is written as the palette
+// rows with no memory to decode nothing. Colour rows are written by the
+// decoder itself, with no copy; the fourth byte of a 4-byte pixel is left
+// unspecified (a DIB section ignores it). 8-bit output is written as the palette
 // colours its indices stand for. `rowDone(y)`, when given, is called as soon
 // as row y has been written. The result holds no pixel vectors; its width,
 // height, eightBit, rowsDecoded and errorCode mean what they mean above. Rows
