@@ -26,11 +26,6 @@ ui::TFont MakeFont(const wchar_t* name, int height, COLORREF color, bool bold = 
     return f;
 }
 
-HBITMAP Glyph(int id) {
-    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
-                                           LR_CREATEDIBSECTION));
-}
-
 template <typename T>
 std::unique_ptr<T> Make(ui::TWinControl* parent, const wchar_t* name, int left, int top, int width, int height,
                         ui::TAlign align, bool visible) {
@@ -98,32 +93,32 @@ void TPelmaForm1::BuildTemplate() {
     CoolBar1->Cursor = hand;
     SpeedButton1 = Make<ui::TSpeedButton>(CoolBar1.get(), L"SpeedButton1", 0, 2, 50, 22, TAlign::None, true);
     SpeedButton1->SetCaption(L"開く");
-    SpeedButton1->SetGlyph(Glyph(IDB_GLYPH_OPEN), 2);
+    SpeedButton1->SetGlyph(IDB_GLYPH_OPEN, 2);
     SpeedButton1->Cursor = hand;
     SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
     SpeedButton3 = Make<ui::TSpeedButton>(CoolBar1.get(), L"SpeedButton3", 50, 2, 50, 22, TAlign::None, true);
     SpeedButton3->SetCaption(L"終了");
-    SpeedButton3->SetGlyph(Glyph(IDB_GLYPH_EXIT), 2);
+    SpeedButton3->SetGlyph(IDB_GLYPH_EXIT, 2);
     SpeedButton3->Cursor = hand;
     SpeedButton3->OnClick = [this] { SpeedButton3Click(); };
     SpeedButton2 = Make<ui::TSpeedButton>(CoolBar1.get(), L"SpeedButton2", 100, 2, 50, 22, TAlign::None, true);
     SpeedButton2->SetAction(ActL);
-    SpeedButton2->SetGlyph(Glyph(IDB_GLYPH_PLUS), 1);
+    SpeedButton2->SetGlyph(IDB_GLYPH_PLUS, 1);
     SpeedButton2->Cursor = hand;
     SpeedButton4 = Make<ui::TSpeedButton>(CoolBar1.get(), L"SpeedButton4", 150, 2, 50, 22, TAlign::None, true);
     SpeedButton4->SetAction(ActS);
-    SpeedButton4->SetGlyph(Glyph(IDB_GLYPH_MINUS), 1);
+    SpeedButton4->SetGlyph(IDB_GLYPH_MINUS, 1);
     SpeedButton4->Cursor = hand;
     Label1 = Make<ui::TLabel>(CoolBar1.get(), L"Label1", 210, 7, 0, 0, TAlign::None, false);
     Label1->SetFont(MakeFont(L"ＭＳ Ｐゴシック", 12, kBlue));
     Label1->CenterVertically = true;
     KakudaiButton = Make<ui::TSpeedButton>(CoolBar1.get(), L"KakudaiButton", 200, 2, 50, 22, TAlign::None, true);
     KakudaiButton->SetAction(ActMovL);
-    KakudaiButton->SetGlyph(Glyph(IDB_GLYPH_PLUS), 1);
+    KakudaiButton->SetGlyph(IDB_GLYPH_PLUS, 1);
     ShukushouButton =
         Make<ui::TSpeedButton>(CoolBar1.get(), L"ShukushouButton", 250, 2, 50, 22, TAlign::None, false);
     ShukushouButton->SetAction(ActMovS);
-    ShukushouButton->SetGlyph(Glyph(IDB_GLYPH_MINUS), 1);
+    ShukushouButton->SetGlyph(IDB_GLYPH_MINUS, 1);
     FullScreen = Make<ui::TSpeedButton>(CoolBar1.get(), L"FullScreen", 300, 2, 50, 22, TAlign::None, true);
     FullScreen->SetAction(ActFullScreen);
 

@@ -11,12 +11,21 @@ TSpeedButton::~TSpeedButton() {
     if (action_) action_->RemoveClient(this);
 }
 
-void TSpeedButton::SetGlyph(HBITMAP bitmap, int count) {
-    glyph_.reset(bitmap);
+void TSpeedButton::SetGlyph(int id, int count) {
+    glyphId_ = id;
     glyphCount_ = count < 1 ? 1 : count;
-    BITMAP bm{};
-    if (bitmap && GetObjectW(bitmap, sizeof bm, &bm)) glyphSize_ = {bm.bmWidth / glyphCount_, bm.bmHeight};
+    glyph_.reset();
+    glyphSize_ = {0, 0};
     Invalidate();
+}
+
+void TSpeedButton::LoadGlyph() {
+    if (glyph_ || glyphId_ == 0) return;
+    glyph_.reset(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(glyphId_), IMAGE_BITMAP, 0, 0,
+                            LR_CREATEDIBSECTION));
+    BITMAP bm{};
+    if (glyph_ && GetObjectW(glyph_.get(), sizeof bm, &bm)) glyphSize_ = {bm.bmWidth / glyphCount_, bm.bmHeight};
+    glyphId_ = 0;  // tried once
 }
 
 void TSpeedButton::SetAction(TAction* action) {
@@ -79,6 +88,7 @@ void TSpeedButton::Paint(HDC dc, int x, int y) {
         DrawEdge(dc, &r, pressed_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
     int shift = pressed_ ? 1 : 0;
 
+    LoadGlyph();
     SelectObjectScope sel(dc, SharedFont(font_));
     SIZE text{};
     GetTextExtentPoint32W(dc, caption_.c_str(), static_cast<int>(caption_.size()), &text);

@@ -15,9 +15,10 @@ public:
     explicit TSpeedButton(TWinControl* parent);
     ~TSpeedButton() override;
 
-    // A bitmap of `count` images side by side (normal, disabled); the colour
-    // of its lower-left pixel is drawn transparent.
-    void SetGlyph(HBITMAP bitmap, int count);
+    // The program's bitmap resource `id`: `count` images side by side (normal,
+    // disabled), the colour of its lower-left pixel drawn transparent. It is
+    // loaded when the button is first painted.
+    void SetGlyph(int id, int count);
     void SetAction(TAction* action);
     TAction* Action() const { return action_; }
 
@@ -34,6 +35,9 @@ public:
     void ActionChanged(TAction& action) override;
 
 private:
+    void LoadGlyph();
+
+    int glyphId_ = 0;
     UniqueGdi glyph_;
     int glyphCount_ = 1;
     SIZE glyphSize_ = {0, 0};

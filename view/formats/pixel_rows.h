@@ -1,5 +1,5 @@
 // A picture's pixels as the program keeps them: rows top-down, `stride`
-// bytes apart, each pixel 3 bytes (B, G, R) or 4 bytes (B, G, R, 0): the
+// bytes apart, each pixel 3 bytes (B, G, R) or 4 bytes (B, G, R, unused): the
 // layouts of 24-bit and 32-bit top-down DIB sections.
 #pragma once
 
