@@ -170,6 +170,7 @@ TWinControl::TWinControl(TWinControl* parent, const wchar_t* className, DWORD st
 
 void TWinControl::CreateHandle() {
     if (hwnd_) return;
+    if (parent_ && !parent_->hwnd_) parent_->CreateHandle();  // a child needs its parent's window
     RegisterControlClass(kControlClass);
     HINSTANCE inst = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};

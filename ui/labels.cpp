@@ -11,6 +11,13 @@ UINT TextFlags(const TLabel& l) {
     return DT_NOPREFIX | DT_LEFT | DT_EXPANDTABS | (l.WordWrap ? DT_WORDBREAK : 0);
 }
 
+// One memory DC, compatible with the screen, for measuring text: asking for
+// the screen's own DC each time costs a round trip to the window system.
+HDC MeasuringDc() {
+    static const UniqueDc dc(CreateCompatibleDC(nullptr));
+    return dc.get();
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -24,11 +31,11 @@ void TLabel::SetAutoSize(bool v) {
 }
 
 SIZE TLabel::TextExtent() const {
-    ScreenDc screen;
-    SelectObjectScope sel(screen.get(), SharedFont(font_));
+    HDC dc = MeasuringDc();
+    SelectObjectScope sel(dc, SharedFont(font_));
     RECT r = {0, 0, WordWrap ? width_ : 0, 0};
     std::wstring text = caption_.empty() ? L" " : caption_;
-    DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &r, TextFlags(*this) | DT_CALCRECT);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, TextFlags(*this) | DT_CALCRECT);
     if (caption_.empty()) r.right = 0;
     return {r.right, r.bottom};
 }

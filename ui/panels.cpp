@@ -9,7 +9,8 @@ namespace pelma::ui {
 // ---------------------------------------------------------------------------
 // TPanel
 
-TPanel::TPanel(TWinControl* parent) : TWinControl(parent, ControlClassName(), WS_CLIPCHILDREN) {}
+TPanel::TPanel(TWinControl* parent)
+    : TWinControl(parent, ControlClassName(), WS_CLIPCHILDREN, 0, /*deferWindow*/ parent != nullptr) {}
 
 int TPanel::BevelSize() const {
     return (BevelInner != TBevel::None ? 1 : 0) + (BevelOuter != TBevel::None ? 1 : 0);
