@@ -27,15 +27,33 @@ HWND WaitForMainWindow(DWORD pid) {
     return nullptr;
 }
 
-TEST(EndToEnd, ProgramOpensTheFileOnItsCommandLine) {
-    ScratchDir dir;
-    auto file = dir.Write(L"from the command line.txt", std::string("hello"));
-    std::wstring command = L"\"" + ProgramPath() + L"\" \"" + file + L"\"";
+// The program started with the given arguments; no process on failure.
+PROCESS_INFORMATION Start(const std::wstring& arguments) {
+    std::wstring command = L"\"" + ProgramPath() + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         << GetLastError();
+    return pi;
+}
+
+// Closing the main window ends the program, with exit code 0.
+void CloseAndExpectEnd(HWND main, PROCESS_INFORMATION& pi) {
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}
+
+TEST(EndToEnd, ProgramOpensTheFileOnItsCommandLine) {
+    ScratchDir dir;
+    auto file = dir.Write(L"from the command line.txt", std::string("hello"));
+    PROCESS_INFORMATION pi = Start(L"\"" + file + L"\"");
+    ASSERT_NE(pi.hProcess, nullptr);
     HWND main = WaitForMainWindow(pi.dwProcessId);
     ASSERT_NE(main, nullptr);
     wchar_t caption[256] = {};
@@ -44,25 +62,14 @@ TEST(EndToEnd, ProgramOpensTheFileOnItsCommandLine) {
     SIZE c = ClientSize(main);
     EXPECT_EQ(c.cx, 550);
     EXPECT_EQ(c.cy, 400);
-    // Closing the main window ends the program.
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    EXPECT_EQ(code, 0u);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    CloseAndExpectEnd(main, pi);
     EXPECT_TRUE(DeleteFileW(file.c_str()));
 }
 
 // On the welcome screen; the About box is made, hidden, once the window is up.
 TEST(EndToEnd, WelcomeScreenThenTheAboutBoxIsReady) {
-    std::wstring command = L"\"" + ProgramPath() + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        << GetLastError();
+    PROCESS_INFORMATION pi = Start(L"");
+    ASSERT_NE(pi.hProcess, nullptr);
     HWND main = WaitForMainWindow(pi.dwProcessId);
     ASSERT_NE(main, nullptr);
     HWND about = nullptr;
@@ -76,13 +83,7 @@ TEST(EndToEnd, WelcomeScreenThenTheAboutBoxIsReady) {
     }
     ASSERT_NE(about, nullptr);
     EXPECT_FALSE(IsWindowVisible(about));
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    EXPECT_EQ(code, 0u);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    CloseAndExpectEnd(main, pi);
 }
 
 }  // namespace
