@@ -49,7 +49,7 @@ void MediaDevice::Open() {
 
     p.deviceType = DeviceTypeName(DeviceType);
     p.element = FileName;
-    p.callback = notifyWindow_;
+    p.callback = NotifyWindow();
     std::uint32_t flags = mci::kWait;
     if (DeviceType == dtAutoSelect) {
         flags |= mci::kOpenElement;
@@ -118,7 +118,7 @@ void MediaDevice::ReadCapabilities() {
 void MediaDevice::Close() {
     if (deviceId_ == 0) return;
     MciParams p;
-    p.callback = notifyWindow_;
+    p.callback = NotifyWindow();
     if (Kept(mci::kClose, mci::kWait, p) != 0) return;
     open_ = false;
     deviceId_ = 0;
@@ -144,7 +144,7 @@ void MediaDevice::SetEndPosition(std::uint32_t position) {
 
 void MediaDevice::SendWithPendingRange(std::uint32_t command) {
     MciParams p;
-    p.callback = notifyWindow_;
+    p.callback = NotifyWindow();
     std::uint32_t flags = mci::kNotify;
     if (useStart_) {
         flags |= mci::kFrom;
@@ -167,7 +167,7 @@ void MediaDevice::Play() {
 void MediaDevice::Stop() {
     RequireDevice();
     MciParams p;
-    p.callback = notifyWindow_;
+    p.callback = NotifyWindow();
     Kept(mci::kStop, mci::kWait, p);
 }
 
@@ -190,7 +190,7 @@ std::uint32_t MediaDevice::Position() { return StatusItem(mci::kStatusPosition, 
 void MediaDevice::SetPosition(std::uint32_t position) {
     RequireDevice();
     MciParams p;
-    p.callback = notifyWindow_;
+    p.callback = NotifyWindow();
     p.to = position;
     Kept(mci::kSeek, mci::kWait | mci::kTo, p);
 }
@@ -210,7 +210,7 @@ TMPModes MediaDevice::Mode() {
 
 void MediaDevice::SetTimeFormat(std::uint32_t format) {
     MciParams p;
-    p.callback = notifyWindow_;
+    p.callback = NotifyWindow();
     p.timeFormat = format;
     Kept(mci::kSet, mci::kNotify | mci::kSetTimeFormat, p);
 }
@@ -237,7 +237,7 @@ void MediaDevice::PauseOrResume() {
     RequireDevice();
     const TMPModes mode = Mode();
     MciParams p;
-    p.callback = notifyWindow_;
+    p.callback = NotifyWindow();
     if (mode == mpPlaying) {
         Kept(mci::kPause, mci::kWait, p);
     } else if (mode == mpPaused) {
@@ -248,7 +248,7 @@ void MediaDevice::PauseOrResume() {
 
 void MediaDevice::Seek(std::uint32_t flags, std::uint32_t to) {
     MciParams p;
-    p.callback = notifyWindow_;
+    p.callback = NotifyWindow();
     p.to = to;
     Kept(mci::kSeek, flags | mci::kWait, p);
 }
@@ -284,7 +284,7 @@ void MediaDevice::StepBy(bool reverse) {
     RequireDevice();
     if (!hasVideo_) return;
     MciParams p;
-    p.callback = notifyWindow_;
+    p.callback = NotifyWindow();
     p.frames = stepCount_;
     Kept(mci::kStep, mci::kDgvStepFrames | (reverse ? mci::kDgvStepReverse : 0) | mci::kWait, p);
 }
@@ -301,7 +301,7 @@ void MediaDevice::Eject() {
     RequireDevice();
     if (!canEject_) return;
     MciParams p;
-    p.callback = notifyWindow_;
+    p.callback = NotifyWindow();
     Kept(mci::kSet, mci::kSetDoorOpen | mci::kWait, p);
 }
 

@@ -36,9 +36,13 @@ public:
     bool AutoOpen = false;  // the windowed control runs Open after loading when set
     bool AutoRewind = true;
 
-    // The window that receives the device's notifications.
-    void SetNotifyWindow(std::uintptr_t window) { notifyWindow_ = window; }
-    std::uintptr_t NotifyWindow() const { return notifyWindow_; }
+    // The window that receives the device's notifications: a fixed handle, or
+    // a hook asked for it whenever a command is sent (it may make the window then).
+    void SetNotifyWindow(std::uintptr_t window) {
+        notifyWindow_ = [window] { return window; };
+    }
+    void SetNotifyWindow(std::function<std::uintptr_t()> window) { notifyWindow_ = std::move(window); }
+    std::uintptr_t NotifyWindow() const { return notifyWindow_ ? notifyWindow_() : 0; }
 
     // The display window: a hook that returns its handle, creating the window
     // when it does not exist yet; an empty hook means no display. Open drops the
@@ -131,7 +135,7 @@ private:
     void StepBy(bool reverse);
 
     MciPort& port_;
-    std::uintptr_t notifyWindow_ = 0;
+    std::function<std::uintptr_t()> notifyWindow_;
     std::function<std::uintptr_t()> display_;
     std::function<void(TButtonSet)> autoButtonsChanged_;
 

@@ -26,7 +26,7 @@ std::unique_ptr<MciPort> MakeMciPort() {
 }
 
 TMediaPlayer::TMediaPlayer(ui::TWinControl* parent, std::unique_ptr<MciPort> port)
-    : ui::TWinControl(parent, ui::ControlClassName(), WS_TABSTOP),
+    : ui::TWinControl(parent, ui::ControlClassName(), WS_TABSTOP, 0, /*deferWindow*/ true),
       port_(port ? std::move(port) : MakeMciPort()),
       model_(std::make_unique<MediaPlayerModel>(*port_, static_cast<ButtonBarHost&>(*this))) {
     // The bar's layout needs the largest glyph's size, which the resources'
@@ -46,7 +46,12 @@ TMediaPlayer::TMediaPlayer(ui::TWinControl* parent, std::unique_ptr<MciPort> por
         }
     }
     if (maxW > 0) model_->Bar().SetGlyphExtent(maxW, maxH);
-    Device().SetNotifyWindow(reinterpret_cast<std::uintptr_t>(hwnd_));
+    // The bar's window is made when first shown, or when the device first
+    // needs somewhere to send its notifications.
+    Device().SetNotifyWindow([this] {
+        CreateHandle();
+        return reinterpret_cast<std::uintptr_t>(hwnd_);
+    });
     SetBounds(0, 0, 240, 30);
 }
 
@@ -69,8 +74,11 @@ void TMediaPlayer::SetDisplay(ui::TWinControl* display) {
         Device().SetDisplay(nullptr);
         return;
     }
-    Device().SetDisplay(
-        [this] { return reinterpret_cast<std::uintptr_t>(display_ ? display_->Handle() : nullptr); });
+    Device().SetDisplay([this] {
+        if (!display_) return std::uintptr_t{0};
+        display_->CreateHandle();  // a panel makes its window when first shown
+        return reinterpret_cast<std::uintptr_t>(display_->Handle());
+    });
 }
 
 void TMediaPlayer::SetBounds(int left, int top, int width, int height) {

@@ -234,6 +234,7 @@ void TWinControl::CreateVisibleChildren() {
 void TWinControl::VisibleChanged() {
     if (!hwnd_ && visible_) CreateHandle();
     if (!hwnd_) return;
+    if (visible_) CreateVisibleChildren();  // those that waited for this one to be shown
     if (parent_) ShowWindow(hwnd_, visible_ ? SW_SHOWNA : SW_HIDE);
 }
 

@@ -29,6 +29,8 @@ TEST_F(MediaPlayerWindow, TemplateBarIsPlayAndStopOf29PixelsAndSendsNothing) {
     EXPECT_EQ(p.Top(), 5);
     EXPECT_EQ(p.Width(), 57);
     EXPECT_EQ(p.Height(), 30);
+    EXPECT_EQ(PlayerWindow(), nullptr);  // made when first shown
+    p.CreateHandle();
     EXPECT_EQ(ClientSize(PlayerWindow()).cx, 57);
     EXPECT_EQ(p.Model().Bar().ButtonWidth(), 29);
     EXPECT_EQ(p.Model().Bar().VisibleButtons(), (TButtonSet{btPlay, btStop}));
