@@ -121,12 +121,14 @@ void TControl::SetColor(COLORREF color) {
 }
 
 void TControl::Invalidate() {
+    // A window that is not on screen is painted whole when it is shown:
+    // nothing to mark (and each mark is a trip to the window system).
     if (IsWindowed()) {
         auto* self = static_cast<TWinControl*>(this);
-        if (self->hwnd_) InvalidateRect(self->hwnd_, nullptr, TRUE);
+        if (self->hwnd_ && IsWindowVisible(self->hwnd_)) InvalidateRect(self->hwnd_, nullptr, TRUE);
         return;
     }
-    if (!parent_ || !parent_->hwnd_) return;
+    if (!parent_ || !parent_->hwnd_ || !IsWindowVisible(parent_->hwnd_)) return;
     POINT off = parent_->ScrollOffset();
     RECT r = {left_ - off.x, top_ - off.y, left_ - off.x + width_, top_ - off.y + height_};
     InvalidateRect(parent_->hwnd_, &r, TRUE);
