@@ -52,7 +52,7 @@ std::vector<std::uint32_t> Palette(int n) {
     return p;
 }
 
-BmpSpec Spec(int w, int h, std::uint16_t bits, Bytes data) {
+BmpSpec Bitmap(int w, int h, std::uint16_t bits, Bytes data) {
     BmpSpec s;
     s.width = w, s.height = h, s.bitCount = bits, s.bits = std::move(data);
     return s;
@@ -61,7 +61,7 @@ BmpSpec Spec(int w, int h, std::uint16_t bits, Bytes data) {
 void Bitmaps() {
     const std::string t = "bitmap_fuzzer";
     for (unsigned bits : {1u, 4u, 8u}) {
-        BmpSpec s = Spec(
+        BmpSpec s = Bitmap(
             7, 5, static_cast<std::uint16_t>(bits),
             PackRows(Pattern(7, 5, [](int x, int y) { return static_cast<std::uint32_t>(x + y); }), bits));
         if (bits == 1)
@@ -78,39 +78,39 @@ void Bitmaps() {
     };
     Write(
         t, "rgb16.bmp",
-        MakeBmp(Spec(
+        MakeBmp(Bitmap(
             6, 4, 16,
             PackRows(Pattern(6, 4,
                              [](int x, int y) { return static_cast<std::uint32_t>(x * 0x421 + y * 0x1000); }),
                      16))));
-    BmpSpec f565 = Spec(
+    BmpSpec f565 = Bitmap(
         6, 4, 16,
         PackRows(
             Pattern(6, 4, [](int x, int y) { return static_cast<std::uint32_t>(x * 0x841 + y * 0x2000); }),
             16));
     f565.compression = 3, f565.masks = {0xF800, 0x07E0, 0x001F};
     Write(t, "bitfields565.bmp", MakeBmp(f565));
-    Write(t, "rgb24.bmp", MakeBmp(Spec(6, 4, 24, PackRows(Pattern(6, 4, colour), 24))));
-    Write(t, "rgb24_topdown.bmp", MakeBmp(Spec(6, -4, 24, PackRows(Pattern(6, 4, colour), 24, true))));
-    Write(t, "rgb32.bmp", MakeBmp(Spec(5, 3, 32, PackRows(Pattern(5, 3, colour), 32))));
-    BmpSpec v5 = Spec(5, 3, 32, PackRows(Pattern(5, 3, colour), 32));
+    Write(t, "rgb24.bmp", MakeBmp(Bitmap(6, 4, 24, PackRows(Pattern(6, 4, colour), 24))));
+    Write(t, "rgb24_topdown.bmp", MakeBmp(Bitmap(6, -4, 24, PackRows(Pattern(6, 4, colour), 24, true))));
+    Write(t, "rgb32.bmp", MakeBmp(Bitmap(5, 3, 32, PackRows(Pattern(5, 3, colour), 32))));
+    BmpSpec v5 = Bitmap(5, 3, 32, PackRows(Pattern(5, 3, colour), 32));
     v5.headerSize = 124, v5.compression = 3, v5.masks = {0x0000FF, 0x00FF00, 0xFF0000};
     Write(t, "bitfields32_v5.bmp", MakeBmp(v5));
-    BmpSpec v4 = Spec(5, 3, 24, PackRows(Pattern(5, 3, colour), 24));
+    BmpSpec v4 = Bitmap(5, 3, 24, PackRows(Pattern(5, 3, colour), 24));
     v4.headerSize = 108;
     Write(t, "rgb24_v4.bmp", MakeBmp(v4));
     BmpSpec core =
-        Spec(4, 2, 8, PackRows(Pattern(4, 2, [](int x, int) { return static_cast<std::uint32_t>(x); }), 8));
+        Bitmap(4, 2, 8, PackRows(Pattern(4, 2, [](int x, int) { return static_cast<std::uint32_t>(x); }), 8));
     core.headerSize = 12, core.palette = Palette(256);
     Write(t, "core8.bmp", MakeBmp(core));
 
-    BmpSpec rle8 = Spec(8, 4, 8, Bytes{4, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 1, 1, 8, 5, 0, 0, 2, 6, 0, 1});
+    BmpSpec rle8 = Bitmap(8, 4, 8, Bytes{4, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 1, 1, 8, 5, 0, 0, 2, 6, 0, 1});
     rle8.compression = 1, rle8.palette = Palette(7), rle8.clrUsed = 7;
     Write(t, "rle8.bmp", MakeBmp(rle8));
-    BmpSpec rle4 = Spec(8, 3, 4, Bytes{6, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0, 0, 2, 2, 0, 3, 0x11, 0, 1});
+    BmpSpec rle4 = Bitmap(8, 3, 4, Bytes{6, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0, 0, 2, 2, 0, 3, 0x11, 0, 1});
     rle4.compression = 2, rle4.palette = Palette(8), rle4.clrUsed = 8;
     Write(t, "rle4.bmp", MakeBmp(rle4));
-    Write(t, "header_only.bmp", Cut(MakeBmp(Spec(6, 4, 24, {})), 54));
+    Write(t, "header_only.bmp", Cut(MakeBmp(Bitmap(6, 4, 24, {})), 54));
 }
 
 void Icons() {

@@ -36,11 +36,8 @@ public:
     bool AutoOpen = false;  // the windowed control runs Open after loading when set
     bool AutoRewind = true;
 
-    // The window that receives the device's notifications: a fixed handle, or
-    // a hook asked for it whenever a command is sent (it may make the window then).
-    void SetNotifyWindow(std::uintptr_t window) {
-        notifyWindow_ = [window] { return window; };
-    }
+    // The window that receives the device's notifications: a hook asked for
+    // its handle whenever a command is sent (it may make the window then).
     void SetNotifyWindow(std::function<std::uintptr_t()> window) { notifyWindow_ = std::move(window); }
     std::uintptr_t NotifyWindow() const { return notifyWindow_ ? notifyWindow_() : 0; }
 

@@ -9,8 +9,8 @@
 //   WM_LBUTTONUP               -> MouseUp(x, y)         WM_KEYDOWN   -> KeyDown(virtual key)
 //   WM_SETFOCUS / KILLFOCUS    -> Bar().FocusChanged()  WM_ENABLE    -> Bar().SetControlEnabled()
 //   MM_MCINOTIFY (mci::kMmMciNotify) -> HandleNotify(wParam)
-// It gives the device its own window handle (Device().SetNotifyWindow) and the
-// display hook (Device().SetDisplay), paints Bar().Frame() and Bar().Faces(),
+// It gives the device hooks for its own window handle (Device().SetNotifyWindow)
+// and the display's (Device().SetDisplay), paints Bar().Frame() and Bar().Faces(),
 // and implements ButtonBarHost. Every call here may raise a pelma::Exception,
 // which the window procedure catches at its boundary.
 #pragma once

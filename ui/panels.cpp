@@ -134,21 +134,14 @@ void TScrollBox::UpdateRange() {
     pos.x = needH ? std::clamp<LONG>(pos.x, 0, extent.cx - cw) : 0;
     pos.y = needV ? std::clamp<LONG>(pos.y, 0, extent.cy - ch) : 0;
 
-    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
-    ShowScrollBar(hwnd_, SB_HORZ, needH);
-    if (needH) {
-        si.nMax = extent.cx - 1;
-        si.nPage = static_cast<UINT>(cw);
-        si.nPos = pos.x;
-        SetScrollInfo(hwnd_, SB_HORZ, &si, TRUE);
-    }
-    ShowScrollBar(hwnd_, SB_VERT, needV);
-    if (needV) {
-        si.nMax = extent.cy - 1;
-        si.nPage = static_cast<UINT>(ch);
-        si.nPos = pos.y;
-        SetScrollInfo(hwnd_, SB_VERT, &si, TRUE);
-    }
+    auto setBar = [this](int bar, bool need, LONG extent, int page, LONG position) {
+        ShowScrollBar(hwnd_, bar, need);
+        if (!need) return;
+        SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, extent - 1, static_cast<UINT>(page), position, 0};
+        SetScrollInfo(hwnd_, bar, &si, TRUE);
+    };
+    setBar(SB_HORZ, needH, extent.cx, cw, pos.x);
+    setBar(SB_VERT, needV, extent.cy, ch, pos.y);
     updating_ = false;
     // The bars may have changed the client area: lay the aligned children out in it.
     if (pos.x != pos_.x || pos.y != pos_.y) {

@@ -56,6 +56,11 @@ void WarmPages(std::uint8_t* first, std::size_t size) {
     static_cast<void>(sum);
 }
 
+// A JPEG's pixels are decoded to 32 bits: Wine copies some sizes of 24-bit
+// sections to the screen many times slower, and the decoder writes the
+// fourth byte at no cost.
+constexpr int kJpegBits = 32;
+
 // Below this many bytes of pixels the second core is not worth waking.
 constexpr std::size_t kWarmFrom = std::size_t{2} << 20;
 
@@ -153,7 +158,7 @@ TJPEGImage::TJPEGImage(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes
 
 void TJPEGImage::Prepare() {
     if (decoded_ || pixels_.Handle() || Empty()) return;
-    if (!pixels_.Create(width_, height_, 32)) return;  // decoding tries again and reports it
+    if (!pixels_.Create(width_, height_, kJpegBits)) return;  // decoding tries again and reports it
     const PixelRows& rows = pixels_.Rows();
     const std::size_t size = rows.stride * static_cast<std::size_t>(rows.height);
     if (size >= kWarmFrom) warmer_ = std::make_unique<PageWarmer>(rows.first, size, WarmPages);
@@ -172,9 +177,9 @@ void TJPEGImage::Decode(int drawWidth, int drawHeight) {
     DecodedJpeg d = DecodeJpegInto(
         bytes_.data(), bytes_.size(), ScreenIsEightBit(),
         [&](int w, int h) {
-            if (pixels_.Width() != w || pixels_.Height() != h || pixels_.Rows().pixelBytes != 4) {
+            if (!pixels_.Handle() || pixels_.Width() != w || pixels_.Height() != h) {  // not prepared
                 warmer_.reset();
-                noRoom = !pixels_.Create(w, h, 32);
+                noRoom = !pixels_.Create(w, h, kJpegBits);
             }
             scaler = pixels_.StartScaledCopy(drawWidth, drawHeight);
             claim(0);

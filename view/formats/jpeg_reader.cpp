@@ -203,16 +203,16 @@ void Decompress(Session& s) {
         JSAMPROW target[1] = {direct ? s.rows.Row(y) : buffer[0]};
         if (jpeg_read_scanlines(&c, target, 1) != 1) break;
         const JSAMPLE* src = target[0];
-        if (direct) {
-            // written in place
-        } else if (s.eightBit && s.indices) {
-            std::memcpy(s.indices + static_cast<std::size_t>(y) * width, src, width);
-        } else if (s.eightBit) {
-            WriteColours(s, src, s.rows.Row(y), width);
-        } else {
-            std::uint8_t* out = s.rows.Row(y);
-            for (JDIMENSION x = 0; x < width; ++x, src += 3, out += 4)
-                out[0] = src[2], out[1] = src[1], out[2] = src[0], out[3] = 0;
+        if (!direct) {  // else the decoder wrote the row in place
+            if (s.eightBit && s.indices) {
+                std::memcpy(s.indices + static_cast<std::size_t>(y) * width, src, width);
+            } else if (s.eightBit) {
+                WriteColours(s, src, s.rows.Row(y), width);
+            } else {
+                std::uint8_t* out = s.rows.Row(y);
+                for (JDIMENSION x = 0; x < width; ++x, src += 3, out += 4)
+                    out[0] = src[2], out[1] = src[1], out[2] = src[0], out[3] = 0;
+            }
         }
         s.rowsDecoded = y + 1;
         if (s.rowDone && *s.rowDone) (*s.rowDone)(y);

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "core/errors.h"
+#include "tests/native/formats/failure_of.h"
 #include "tests/native/formats/picture_builders.h"
 #include "view/formats/bitmap_reader.h"
 
@@ -21,12 +22,7 @@ DecodedBitmap Read(const Bytes& b, std::uint64_t budget = kMaxPictureBytes) {
 
 template <class E>
 std::wstring FailureOf(const Bytes& b) {
-    try {
-        Read(b);
-    } catch (const E& e) {
-        return e.Message();
-    }
-    return L"(no such error)";
+    return testing::FailureOf<E>([&] { Read(b); });
 }
 
 const std::wstring kReadError = L"ストリームからの読み込みエラー";

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/errors.h"
+#include "tests/native/formats/failure_of.h"
 #include "tests/native/formats/picture_builders.h"
 #include "view/formats/icon_reader.h"
 
@@ -17,15 +18,7 @@ const std::wstring kInvalid = L"アイコンイメージが不正です";
 
 IconFile Read(const Bytes& b) { return ReadIconFile(b.data(), b.size()); }
 
-template <class E, class F>
-std::wstring FailureOf(F f) {
-    try {
-        f();
-    } catch (const E& e) {
-        return e.Message();
-    }
-    return L"(no such error)";
-}
+using testing::FailureOf;
 
 // A 2 × 2, 4-bit image: red, green / blue, white, with the top-right pixel
 // transparent.

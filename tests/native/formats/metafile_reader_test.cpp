@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/errors.h"
+#include "tests/native/formats/failure_of.h"
 #include "tests/native/formats/picture_builders.h"
 #include "view/formats/metafile_reader.h"
 
@@ -18,12 +19,7 @@ MetafileData Read(const Bytes& b) { return ReadMetafile(b.data(), b.size()); }
 
 template <class E>
 std::wstring FailureOf(const Bytes& b) {
-    try {
-        Read(b);
-    } catch (const E& e) {
-        return e.Message();
-    }
-    return L"(no such error)";
+    return testing::FailureOf<E>([&] { Read(b); });
 }
 
 TEST(MetafileReader, EnhancedMetafile) {

@@ -20,7 +20,7 @@ struct Device : ::testing::Test {
     std::vector<TButtonSet> published;
 
     Device() {
-        dev->SetNotifyWindow(kWnd);
+        dev->SetNotifyWindow([] { return kWnd; });
         dev->SetAutoButtonsChanged([this](TButtonSet s) { published.push_back(s); });
         dev->FileName = L"C:\\media\\a.wav";
     }
