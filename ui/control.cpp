@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "ui/application.h"
 #include "ui/menus.h"
@@ -12,7 +13,15 @@ namespace pelma::ui {
 namespace {
 
 const wchar_t kControlClass[] = L"PelmaControl";
-const wchar_t kObjectProp[] = L"PelmaControlObject";
+
+// The control object of each of this thread's windows. Window properties would
+// serve, but this is asked on every message, and under Wine every property
+// read or write is a round trip to the server; a window's messages always
+// arrive on the thread that made it.
+std::unordered_map<HWND, TWinControl*>& WindowObjects() {
+    thread_local std::unordered_map<HWND, TWinControl*> objects;
+    return objects;
+}
 
 bool Intersects(const RECT& a, const RECT& b) {
     RECT r;
@@ -183,7 +192,7 @@ void TWinControl::CreateHandle() {
     hwnd_ = CreateWindowExW(exStyle_, className_.c_str(), caption_.c_str(), fullStyle & ~WS_VISIBLE, 0, 0, 0, 0,
                             parentWnd, nullptr, inst, this);
     if (!hwnd_) return;
-    SetPropW(hwnd_, kObjectProp, this);
+    WindowObjects()[hwnd_] = this;
     if (!ownClass_) {
         systemProc_ = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::SubclassProc)));
@@ -203,7 +212,7 @@ void TWinControl::CreateHandle() {
 TWinControl::~TWinControl() {
     // Children are owned by the derived form; only the window goes here.
     if (hwnd_) {
-        RemovePropW(hwnd_, kObjectProp);
+        WindowObjects().erase(hwnd_);
         if (systemProc_) SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc_));
         DestroyWindow(hwnd_);
         hwnd_ = nullptr;
@@ -211,7 +220,10 @@ TWinControl::~TWinControl() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<TWinControl*>(GetPropW(hwnd, kObjectProp)) : nullptr;
+    if (!hwnd) return nullptr;
+    const auto& objects = WindowObjects();
+    const auto found = objects.find(hwnd);
+    return found == objects.end() ? nullptr : found->second;
 }
 
 void TWinControl::PlaceWindow() {
@@ -519,13 +531,13 @@ LRESULT CALLBACK TWinControl::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
         auto* self = static_cast<TWinControl*>(cs->lpCreateParams);
         if (self) {
             self->hwnd_ = hwnd;
-            SetPropW(hwnd, kObjectProp, self);
+            WindowObjects()[hwnd] = self;
         }
     }
     TWinControl* self = FromHandle(hwnd);
     if (!self || self->hwnd_ != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
-        RemovePropW(hwnd, kObjectProp);
+        WindowObjects().erase(hwnd);
         self->hwnd_ = nullptr;
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
@@ -537,7 +549,7 @@ LRESULT CALLBACK TWinControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         WNDPROC proc = self->systemProc_;
-        RemovePropW(hwnd, kObjectProp);
+        WindowObjects().erase(hwnd);
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
         self->systemProc_ = nullptr;
         self->hwnd_ = nullptr;
