@@ -20,6 +20,15 @@ void Spans(int from, int to, std::vector<int>& begin, std::vector<int>& end) {
     }
 }
 
+// A mean of up to this many pixels is taken with a multiplication by a
+// reciprocal instead of a division: a division costs more than everything
+// else the scaler does for a pixel.
+constexpr std::uint64_t kMostByReciprocal = 4096;
+
+// floor(2^32 / n) + 1: for x < 2^32 / n, (x * m) >> 32 is exactly x / n; a
+// rounded mean of n bytes has x <= 255.5 * n, so n <= 4096 holds it.
+std::uint64_t Reciprocal(std::uint64_t n) { return (std::uint64_t{1} << 32) / n + 1; }
+
 // The rounded mean `sum` / `n` (n > 0).
 std::uint8_t Mean(std::uint64_t sum, std::uint64_t n) {
     const std::uint64_t rounded = sum + n / 2;
@@ -49,6 +58,14 @@ AreaScaler::AreaScaler(int sourceWidth, int sourceHeight, int sourcePixelBytes, 
     for (int i = 0; i < target_.height; ++i)
         tallest = std::max(tallest, yEnd_[static_cast<std::size_t>(i)] - yBegin_[static_cast<std::size_t>(i)]);
     wide_ = std::uint64_t{255} * static_cast<std::uint64_t>(tallest) > std::numeric_limits<std::uint32_t>::max();
+    int widest = 0;
+    for (int i = 0; i < target_.width; ++i)
+        widest = std::max(widest, xEnd_[static_cast<std::size_t>(i)] - xBegin_[static_cast<std::size_t>(i)]);
+    const auto most = static_cast<std::uint64_t>(tallest) * static_cast<std::uint64_t>(widest);
+    if (most <= kMostByReciprocal) {
+        reciprocals_.resize(static_cast<std::size_t>(most) + 1);
+        for (std::uint64_t n = 1; n <= most; ++n) reciprocals_[static_cast<std::size_t>(n)] = Reciprocal(n);
+    }
     const std::size_t columns = static_cast<std::size_t>(sourceWidth_) * static_cast<std::size_t>(sourceBytes_);
     (wide_ ? sums64_.resize(columns) : sums32_.resize(columns));
 }
@@ -82,12 +99,20 @@ void AreaScaler::EmitWith(int targetRow, std::vector<Sum>& sums) {
     const int from = sourceBytes_, bytes = target_.pixelBytes;
     const auto rows = static_cast<std::uint64_t>(y1 - y0);
     std::uint8_t* out = target_.Row(targetRow);
+    const std::uint64_t* const reciprocals = reciprocals_.empty() ? nullptr : reciprocals_.data();
     for (std::size_t tx = 0; tx < static_cast<std::size_t>(target_.width); ++tx) {
         std::uint64_t b = 0, g = 0, r = 0;
         const Sum* p = s + static_cast<std::size_t>(xBegin_[tx]) * static_cast<std::size_t>(from);
         for (int x = xBegin_[tx]; x < xEnd_[tx]; ++x, p += from) b += p[0], g += p[1], r += p[2];
         const std::uint64_t count = rows * static_cast<std::uint64_t>(xEnd_[tx] - xBegin_[tx]);
-        out[0] = Mean(b, count), out[1] = Mean(g, count), out[2] = Mean(r, count);
+        if (reciprocals) {
+            const std::uint64_t m = reciprocals[count], half = count / 2;
+            out[0] = static_cast<std::uint8_t>(((b + half) * m) >> 32);
+            out[1] = static_cast<std::uint8_t>(((g + half) * m) >> 32);
+            out[2] = static_cast<std::uint8_t>(((r + half) * m) >> 32);
+        } else {
+            out[0] = Mean(b, count), out[1] = Mean(g, count), out[2] = Mean(r, count);
+        }
         if (bytes == 4) out[3] = 0;
         out += bytes;
     }

@@ -41,6 +41,7 @@ private:
     bool wide_ = false;  // column sums may pass 32 bits
     std::vector<std::uint32_t> sums32_;
     std::vector<std::uint64_t> sums64_;
+    std::vector<std::uint64_t> reciprocals_;  // by pixel count, when every count is small enough
 };
 
 // Scales the whole of `source` into `target`.

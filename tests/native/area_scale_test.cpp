@@ -73,6 +73,33 @@ TEST(AreaScale, EveryTargetPixelIsTheMeanOfTheSourcePixelsUnderIt) {
     }
 }
 
+// Means are taken without a division for all but the largest reductions;
+// they must round exactly as the division does, for every pixel count, just
+// either side of where the rounded mean steps up.
+TEST(AreaScale, MeansRoundExactlyAtEveryStepForEveryPixelCount) {
+    auto check = [](int n) {
+        for (int k : {1, 128, 255}) {
+            Picture source(n, 1, 3);
+            // Channel 0 sums to exactly where the mean becomes k, channel 1
+            // to one less; channel 2 is all 255.
+            const std::int64_t step = std::int64_t{k} * n - n / 2;
+            for (int ch = 0; ch < 2; ++ch) {
+                const std::int64_t sum = step - ch;
+                for (int x = 0; x < n; ++x)
+                    source.rows.Row(0)[x * 3 + ch] = static_cast<std::uint8_t>(sum / n + (x < sum % n ? 1 : 0));
+            }
+            for (int x = 0; x < n; ++x) source.rows.Row(0)[x * 3 + 2] = 255;
+            Picture target(1, 1, 4);
+            ScalePixels(source.rows, target.rows);
+            for (int ch = 0; ch < 3; ++ch)
+                ASSERT_EQ(target.rows.Row(0)[ch], Expected(source.rows, target.rows, 0, 0, ch))
+                    << n << " pixels, mean " << k << ", channel " << ch;
+        }
+    };
+    for (int n = 1; n <= 300; ++n) check(n);
+    for (int n = 4000; n <= 4200; ++n) check(n);
+}
+
 // Fed while a picture is being decoded: each target row is written once the
 // last source row under it has come, and not before.
 TEST(AreaScale, WritesEachRowAsSoonAsItsSourceRowsHaveCome) {
