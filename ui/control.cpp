@@ -51,6 +51,7 @@ TControl::~TControl() {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+    SettleSize();  // bounds set now override what the content asks for, as if measured before
     if (width < 0) width = 0;
     if (height < 0) height = 0;
     if (left == left_ && top == top_ && width == width_ && height == height_) return;
@@ -74,6 +75,7 @@ void TControl::SetVisible(bool visible) {
     if (visible_ == visible) return;
     if (!IsWindowed()) Invalidate();
     visible_ = visible;
+    if (visible_) SettleSize();
     if (!IsWindowed()) Invalidate();
     VisibleChanged();
     if (parent_) parent_->Realign();

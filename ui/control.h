@@ -33,14 +33,14 @@ public:
 
     int Left() const { return left_; }
     int Top() const { return top_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    void SetLeft(int v) { SetBounds(v, top_, width_, height_); }
-    void SetTop(int v) { SetBounds(left_, v, width_, height_); }
-    void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
-    void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+    int Width() const { return (SettleSize(), width_); }
+    int Height() const { return (SettleSize(), height_); }
+    void SetLeft(int v) { SettleSize(), SetBounds(v, top_, width_, height_); }
+    void SetTop(int v) { SettleSize(), SetBounds(left_, v, width_, height_); }
+    void SetWidth(int v) { SettleSize(), SetBounds(left_, top_, v, height_); }
+    void SetHeight(int v) { SettleSize(), SetBounds(left_, top_, width_, v); }
     virtual void SetBounds(int left, int top, int width, int height);
-    RECT BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
+    RECT BoundsRect() const { return (SettleSize(), RECT{left_, top_, left_ + width_, top_ + height_}); }
 
     TAlign Align() const { return align_; }
     void SetAlign(TAlign align);
@@ -97,6 +97,15 @@ protected:
     virtual void ColorChanged() { Invalidate(); }
     // Graphic controls whose size follows their content recompute it here.
     virtual void AdjustSize() {}
+    // Such a control may put the measuring off while it is hidden (measuring
+    // text realises its font, which a control never shown need not pay for):
+    // it sets sizePending_, and MeasurePending is called before its size is
+    // next asked for, set or shown.
+    bool sizePending_ = false;
+    virtual void MeasurePending() { sizePending_ = false; }
+    void SettleSize() const {
+        if (sizePending_) const_cast<TControl*>(this)->MeasurePending();
+    }
 
     TWinControl* parent_;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;

@@ -42,6 +42,20 @@ SIZE TLabel::TextExtent() const {
 
 void TLabel::AdjustSize() {
     if (!autoSize_) return;
+    if (!visible_) {
+        sizePending_ = true;  // measured when shown, or when its size is asked for
+        return;
+    }
+    sizePending_ = false;
+    FitCaption();
+}
+
+void TLabel::MeasurePending() {
+    sizePending_ = false;
+    if (autoSize_) FitCaption();
+}
+
+void TLabel::FitCaption() {
     SIZE s = TextExtent();
     SetBounds(left_, top_, WordWrap ? width_ : s.cx, s.cy);
 }

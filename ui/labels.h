@@ -24,8 +24,11 @@ public:
 
 protected:
     void AdjustSize() override;
+    void MeasurePending() override;
 
 private:
+    void FitCaption();
+
     bool autoSize_ = true;
 };
 
