@@ -7,6 +7,7 @@
 #include "app/about_box.h"
 #include "app/command_line.h"
 #include "media/media_player.h"
+#include "resource_ids.h"
 #include "ui/application.h"
 #include "ui/late_bound.h"
 #include "view/rich_edit.h"
@@ -17,9 +18,8 @@ TPelmaForm1* PelmaForm1 = nullptr;
 
 TPelmaForm1::TPelmaForm1()
     : ui::TForm(L"TPelmaForm1", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME,
-                WS_EX_APPWINDOW) {
+                WS_EX_APPWINDOW, IDI_MAINICON) {
     PelmaForm1 = this;
-    SetIcons();
     ReadNumberSeparators();
     // The separators are read again whenever the system announces changed settings.
     ui::Application().OnSettingChange = [this] { ReadNumberSeparators(); };
@@ -32,14 +32,6 @@ TPelmaForm1::~TPelmaForm1() {
     RestoreTaskbar();
     ui::Application().OnSettingChange = nullptr;
     if (PelmaForm1 == this) PelmaForm1 = nullptr;
-}
-
-void TPelmaForm1::SetIcons() {
-    HINSTANCE inst = GetModuleHandleW(nullptr);
-    auto big = LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_SHARED);
-    auto small = LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, LR_SHARED);
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
 void TPelmaForm1::FormCreate() {

@@ -115,7 +115,6 @@ private:
     void SetMovieRect(int x, int y, int width, int height);
     // Shows the taskbar again when full screen hid it (at the program's end).
     void RestoreTaskbar();
-    void SetIcons();
     void ShowTextView(const std::wstring& fileName);
     void ShowRichTextView(const std::wstring& fileName);
     void ShowPicture(const std::wstring& fileName, const std::wstring& upperExt, const TWorkArea& area);

@@ -161,12 +161,14 @@ const wchar_t* ControlClassName() { return kControlClass; }
 
 WNDPROC ControlWindowProc() { return &TWinControl::StaticProc; }
 
-void RegisterControlClass(const wchar_t* name, UINT style) {
+void RegisterControlClass(const wchar_t* name, UINT style, HICON icon, HICON smallIcon) {
     WNDCLASSEXW wc{};
     HINSTANCE inst = GetModuleHandleW(nullptr);
     if (GetClassInfoExW(inst, name, &wc)) return;
     wc.cbSize = sizeof wc;
     wc.style = style;
+    wc.hIcon = icon;
+    wc.hIconSm = smallIcon;
     wc.lpfnWndProc = ControlWindowProc();
     wc.hInstance = inst;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);

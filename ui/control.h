@@ -203,7 +203,7 @@ private:
 
 // The window class that our own controls use; form classes are registered by name.
 const wchar_t* ControlClassName();
-void RegisterControlClass(const wchar_t* name, UINT style = CS_DBLCLKS);
+void RegisterControlClass(const wchar_t* name, UINT style = CS_DBLCLKS, HICON icon = nullptr, HICON smallIcon = nullptr);
 WNDPROC ControlWindowProc();
 
 }  // namespace pelma::ui

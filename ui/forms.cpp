@@ -6,15 +6,23 @@ namespace pelma::ui {
 
 namespace {
 
-DWORD RegisterFormClass(const wchar_t* className) {
-    RegisterControlClass(className, CS_DBLCLKS);
+DWORD RegisterFormClass(const wchar_t* className, int iconId) {
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    HICON icon = nullptr, smallIcon = nullptr;
+    if (iconId) {
+        icon = LoadIconW(inst, MAKEINTRESOURCEW(iconId));
+        smallIcon = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                  LR_SHARED));
+    }
+    RegisterControlClass(className, CS_DBLCLKS, icon, smallIcon);
     return 0;
 }
 
 }  // namespace
 
-TForm::TForm(const wchar_t* className, DWORD style, DWORD exStyle)
-    : TWinControl((RegisterFormClass(className), nullptr), className, style | WS_CLIPCHILDREN, exStyle) {
+TForm::TForm(const wchar_t* className, DWORD style, DWORD exStyle, int iconId)
+    : TWinControl((RegisterFormClass(className, iconId), nullptr), className, style | WS_CLIPCHILDREN, exStyle) {
     font_ = TFont{};
     color_ = GetSysColor(COLOR_BTNFACE);
     SyncBounds();

@@ -13,8 +13,10 @@ enum class TWindowState { Normal, Minimized, Maximized };
 
 class TForm : public TWinControl {
 public:
-    // `className` names the window class, registered here for this form.
-    TForm(const wchar_t* className, DWORD style, DWORD exStyle = 0);
+    // `className` names the window class, registered here for this form,
+    // with the icon resource `iconId` (if not 0) as the window's icon: a
+    // class icon costs the window system less than setting one on the window.
+    TForm(const wchar_t* className, DWORD style, DWORD exStyle = 0, int iconId = 0);
 
     int ClientWidth() const { return TWinControl::ClientWidth(); }
     int ClientHeight() const { return TWinControl::ClientHeight(); }

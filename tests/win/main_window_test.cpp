@@ -20,6 +20,17 @@ TEST_F(WelcomeScreen, GeometryCaptionAndVisibleControls) {
     wchar_t cls[64];
     GetClassNameW(f.Handle(), cls, 64);
     EXPECT_STREQ(cls, L"TPelmaForm1");
+    // The window's icon, large and small, is the program's main icon.
+    HICON mainIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    ASSERT_NE(mainIcon, nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrW(f.Handle(), GCLP_HICON)), mainIcon);
+    ICONINFO small{};
+    ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(GetClassLongPtrW(f.Handle(), GCLP_HICONSM)), &small));
+    BITMAP mask{};
+    GetObjectW(small.hbmMask, sizeof mask, &mask);
+    EXPECT_EQ(mask.bmWidth, GetSystemMetrics(SM_CXSMICON));
+    DeleteObject(small.hbmMask);
+    if (small.hbmColor) DeleteObject(small.hbmColor);
 
     // Labels centred by the main window's client width (not the scroll box's).
     const int cw = f.ClientWidth();
