@@ -230,10 +230,20 @@ TWinControl* TWinControl::FromHandle(HWND hwnd) {
     return found == objects.end() ? nullptr : found->second;
 }
 
+UINT TopLevelSizeFlags(int width, int height) {
+    // The changing message only asks the window for its tracking limits
+    // (nothing here answers it but the default), so a size within them
+    // needs none: under Wine that message alone costs more than the move.
+    const bool withinLimits = width >= GetSystemMetrics(SM_CXMINTRACK) && height >= GetSystemMetrics(SM_CYMINTRACK) &&
+                              width <= GetSystemMetrics(SM_CXMAXTRACK) && height <= GetSystemMetrics(SM_CYMAXTRACK);
+    return withinLimits ? SWP_NOSENDCHANGING : 0;
+}
+
 void TWinControl::PlaceWindow() {
     if (!hwnd_) return;
     if (!parent_) {
-        SetWindowPos(hwnd_, nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(hwnd_, nullptr, left_, top_, width_, height_,
+                     SWP_NOZORDER | SWP_NOACTIVATE | TopLevelSizeFlags(width_, height_));
         return;
     }
     POINT off = align_ == TAlign::None ? parent_->ScrollOffset() : POINT{0, 0};

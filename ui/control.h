@@ -203,6 +203,8 @@ private:
 
 // The window class that our own controls use; form classes are registered by name.
 const wchar_t* ControlClassName();
+// The SetWindowPos flags for giving a top-level window this size.
+UINT TopLevelSizeFlags(int width, int height);
 void RegisterControlClass(const wchar_t* name, UINT style = CS_DBLCLKS, HICON icon = nullptr, HICON smallIcon = nullptr);
 WNDPROC ControlWindowProc();
 
