@@ -78,6 +78,14 @@ private:
     HGDIOBJ old_;
 };
 
+// One of the screen's device capabilities, read through a memory DC made
+// compatible with the screen: the screen's own DC is a round trip to the
+// window system (under Wine, many).
+inline int ScreenCaps(int index) {
+    UniqueDc dc(CreateCompatibleDC(nullptr));
+    return GetDeviceCaps(dc.get(), index);
+}
+
 // A screen DC for the scope.
 class ScreenDc {
 public:

@@ -143,10 +143,7 @@ DibPixels MakeDib(int width, int height, const std::uint32_t* pixels) {
 }
 
 bool TJPEGImage::ScreenIsEightBit() {
-    static const bool eightBit = [] {
-        ui::ScreenDc screen;
-        return GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES) <= 8;
-    }();
+    static const bool eightBit = ui::ScreenCaps(BITSPIXEL) * ui::ScreenCaps(PLANES) <= 8;
     return eightBit;
 }
 

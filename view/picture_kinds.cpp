@@ -13,14 +13,9 @@ namespace pelma {
 
 namespace {
 
-int ScreenCaps(int index) {
-    ui::ScreenDc screen;
-    return GetDeviceCaps(screen.get(), index);
-}
-
 // The screen's vertical logical dots per inch, read once.
 int ScreenDpiY() {
-    static const int dpi = ScreenCaps(LOGPIXELSY);
+    static const int dpi = ui::ScreenCaps(LOGPIXELSY);
     return dpi;
 }
 
@@ -51,7 +46,7 @@ TIcon::TIcon(const std::vector<std::uint8_t>& bytes) {
         height_ = GetSystemMetrics(SM_CYICON);
         return;
     }
-    int colours = ScreenColours(ScreenCaps(BITSPIXEL), ScreenCaps(PLANES));
+    int colours = ScreenColours(ui::ScreenCaps(BITSPIXEL), ui::ScreenCaps(PLANES));
     std::size_t index =
         ChooseIconEntry(file.entries, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), colours);
     const IconDirEntry& entry = file.entries[index];

@@ -15,8 +15,7 @@ constexpr int kIconCanvas = 385;
 std::shared_ptr<ui::TGraphic> IconCanvas(ui::TGraphic& icon) {
     DibPixels canvas;
     if (!canvas.Create(kIconCanvas, kIconCanvas)) throw Exception(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
-    ui::ScreenDc screen;
-    ui::UniqueDc dc(CreateCompatibleDC(screen.get()));
+    ui::UniqueDc dc(CreateCompatibleDC(nullptr));
     {
         ui::SelectObjectScope sel(dc.get(), canvas.Handle());
         ui::UniqueGdi white(CreateSolidBrush(RGB(255, 255, 255)));
