@@ -171,7 +171,8 @@ void RegisterControlClass(const wchar_t* name, UINT style, HICON icon, HICON sma
     wc.hIconSm = smallIcon;
     wc.lpfnWndProc = ControlWindowProc();
     wc.hInstance = inst;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    static const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);  // a shared cursor: ask once
+    wc.hCursor = arrow;
     wc.lpszClassName = name;
     RegisterClassExW(&wc);
 }
@@ -312,9 +313,13 @@ void TWinControl::Realign() {
         // Bypass the re-entrant realign of SetBounds: this is the realign.
         TAlign keep = c->align_;
         c->align_ = TAlign::None;
+        const RECT before = c->BoundsRect();
         c->SetBounds(l, t, w, h);
         c->align_ = keep;
-        if (c->IsWindowed()) static_cast<TWinControl*>(c)->PlaceWindow();
+        // New bounds have placed the window already; the same bounds put it
+        // back where they say, wherever scrolling may have moved it.
+        const RECT after = c->BoundsRect();
+        if (c->IsWindowed() && EqualRect(&before, &after)) static_cast<TWinControl*>(c)->PlaceWindow();
     };
     for (TControl* c : controls_) {
         if (!c->visible_ || c->align_ != TAlign::Top) continue;
