@@ -2,6 +2,10 @@
 
 #include <windowsx.h>
 
+#include <cstring>
+
+#include "ui/handles.h"
+
 namespace pelma {
 
 namespace {
@@ -31,18 +35,17 @@ TMediaPlayer::TMediaPlayer(ui::TWinControl* parent, std::unique_ptr<MciPort> por
       model_(std::make_unique<MediaPlayerModel>(*port_, static_cast<ButtonBarHost&>(*this))) {
     // The bar's layout needs the largest glyph's size, which the resources'
     // headers give; the bitmaps themselves are made when first painted.
-    HMODULE module = GetModuleHandleW(nullptr);
     int maxW = 0, maxH = 0;
     for (int k = 0; k < 3; ++k) {
         for (int b = 0; b < 9; ++b) {
             const std::wstring name = GlyphResourceName(static_cast<GlyphKind>(k), ButtonAt(b));
-            HRSRC info = FindResourceW(module, name.c_str(), MAKEINTRESOURCEW(2));  // RT_BITMAP
-            HGLOBAL data = info ? LoadResource(module, info) : nullptr;
-            const auto* header = data ? static_cast<const BITMAPINFOHEADER*>(LockResource(data)) : nullptr;
-            if (!header || SizeofResource(module, info) < sizeof *header || header->biSize < sizeof *header)
-                continue;
-            maxW = std::max<int>(maxW, header->biWidth);
-            maxH = std::max<int>(maxH, header->biHeight < 0 ? -header->biHeight : header->biHeight);
+            const auto bytes = ui::ResourceBytes(name.c_str(), MAKEINTRESOURCEW(2));  // RT_BITMAP
+            BITMAPINFOHEADER header;
+            if (bytes.size() < sizeof header) continue;
+            std::memcpy(&header, bytes.data(), sizeof header);
+            if (header.biSize < sizeof header) continue;
+            maxW = std::max<int>(maxW, header.biWidth);
+            maxH = std::max<int>(maxH, header.biHeight < 0 ? -header.biHeight : header.biHeight);
         }
     }
     if (maxW > 0) model_->Bar().SetGlyphExtent(maxW, maxH);

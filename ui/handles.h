@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <span>
 #include <utility>
 
 namespace pelma::ui {
@@ -78,12 +80,26 @@ private:
     HGDIOBJ old_;
 };
 
-// One of the screen's device capabilities, read through a memory DC made
-// compatible with the screen: the screen's own DC is a round trip to the
-// window system (under Wine, many).
-inline int ScreenCaps(int index) {
-    UniqueDc dc(CreateCompatibleDC(nullptr));
-    return GetDeviceCaps(dc.get(), index);
+// One memory DC compatible with the screen, kept for the program's life, for
+// measuring text and reading the screen's capabilities: asking for the
+// screen's own DC each time is a round trip to the window system (under Wine,
+// many). Whatever is selected into it is put back by the one who selected it.
+inline HDC ScreenMemoryDc() {
+    static const UniqueDc dc(CreateCompatibleDC(nullptr));
+    return dc.get();
+}
+
+// One of the screen's device capabilities.
+inline int ScreenCaps(int index) { return GetDeviceCaps(ScreenMemoryDc(), index); }
+
+// The bytes of one of the program's own resources; empty when it is missing.
+inline std::span<const std::uint8_t> ResourceBytes(const wchar_t* name, const wchar_t* type) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC info = FindResourceW(module, name, type);
+    HGLOBAL data = info ? LoadResource(module, info) : nullptr;
+    const auto* bytes = data ? static_cast<const std::uint8_t*>(LockResource(data)) : nullptr;
+    if (!bytes) return {};
+    return {bytes, SizeofResource(module, info)};
 }
 
 // A screen DC for the scope.

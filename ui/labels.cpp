@@ -11,13 +11,6 @@ UINT TextFlags(const TLabel& l) {
     return DT_NOPREFIX | DT_LEFT | DT_EXPANDTABS | (l.WordWrap ? DT_WORDBREAK : 0);
 }
 
-// One memory DC, compatible with the screen, for measuring text: asking for
-// the screen's own DC each time costs a round trip to the window system.
-HDC MeasuringDc() {
-    static const UniqueDc dc(CreateCompatibleDC(nullptr));
-    return dc.get();
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -31,7 +24,7 @@ void TLabel::SetAutoSize(bool v) {
 }
 
 SIZE TLabel::TextExtent() const {
-    HDC dc = MeasuringDc();
+    HDC dc = ScreenMemoryDc();
     SelectObjectScope sel(dc, SharedFont(font_));
     RECT r = {0, 0, WordWrap ? width_ : 0, 0};
     std::wstring text = caption_.empty() ? L" " : caption_;
@@ -46,16 +39,12 @@ void TLabel::AdjustSize() {
         sizePending_ = true;  // measured when shown, or when its size is asked for
         return;
     }
-    sizePending_ = false;
-    FitCaption();
+    MeasurePending();
 }
 
 void TLabel::MeasurePending() {
     sizePending_ = false;
-    if (autoSize_) FitCaption();
-}
-
-void TLabel::FitCaption() {
+    if (!autoSize_) return;
     SIZE s = TextExtent();
     SetBounds(left_, top_, WordWrap ? width_ : s.cx, s.cy);
 }

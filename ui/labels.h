@@ -27,8 +27,6 @@ protected:
     void MeasurePending() override;
 
 private:
-    void FitCaption();
-
     bool autoSize_ = true;
 };
 

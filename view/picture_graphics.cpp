@@ -13,22 +13,21 @@ namespace pelma {
 
 namespace {
 
-// A top-down DIB section of 24 or 32 bits per pixel; its bits start zeroed.
-ui::UniqueGdi CreateDib(int width, int height, int bitsPerPixel, PixelRows* rows) {
+// A top-down 32-bit DIB section; its bits start zeroed. 32 bits, the screen's
+// own depth: Wine copies some sizes of 24-bit sections to the screen many
+// times slower, and a JPEG decoder writes the fourth byte at no cost.
+ui::UniqueGdi CreateDib(int width, int height, PixelRows* rows) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = width;
     bi.bmiHeader.biHeight = -height;  // top-down
     bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
+    bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* p = nullptr;
     ui::UniqueGdi bitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
     if (!bitmap || !p) return {};
-    const int bytes = bitsPerPixel / 8;
-    // Rows are padded to whole 32-bit words.
-    const std::size_t stride = (static_cast<std::size_t>(width) * static_cast<std::size_t>(bytes) + 3) & ~std::size_t{3};
-    *rows = {static_cast<std::uint8_t*>(p), stride, width, height, bytes};
+    *rows = {static_cast<std::uint8_t*>(p), static_cast<std::size_t>(width) * 4, width, height, 4};
     return bitmap;
 }
 
@@ -56,20 +55,15 @@ void WarmPages(std::uint8_t* first, std::size_t size) {
     static_cast<void>(sum);
 }
 
-// A JPEG's pixels are decoded to 32 bits: Wine copies some sizes of 24-bit
-// sections to the screen many times slower, and the decoder writes the
-// fourth byte at no cost.
-constexpr int kJpegBits = 32;
-
 // Below this many bytes of pixels the second core is not worth waking.
 constexpr std::size_t kWarmFrom = std::size_t{2} << 20;
 
 }  // namespace
 
-bool DibPixels::Create(int width, int height, int bitsPerPixel) {
+bool DibPixels::Create(int width, int height) {
     *this = DibPixels();
     if (width <= 0 || height <= 0) return true;
-    bitmap_ = CreateDib(width, height, bitsPerPixel, &rows_);
+    bitmap_ = CreateDib(width, height, &rows_);
     if (!bitmap_) return false;
     width_ = width;
     height_ = height;
@@ -83,16 +77,18 @@ void DibPixels::Adopt(int width, int height, ui::UniqueGdi bitmap) {
     bitmap_ = std::move(bitmap);
 }
 
-std::unique_ptr<AreaScaler> DibPixels::StartScaledCopy(int width, int height) {
-    if (!rows_.first || width <= 0 || height <= 0 || (width == width_ && height == height_)) return nullptr;
-    scaled_.reset();
-    PixelRows target;
-    // 32 bits: the screen's own depth, which copies fastest.
-    ui::UniqueGdi scaled = CreateDib(width, height, 32, &target);
-    if (!scaled) return nullptr;
-    scaled_ = std::move(scaled);
+bool DibPixels::NewScaledCopy(int width, int height, PixelRows* rows) {
+    scaled_.reset();  // the old copy goes before the new one is made
+    scaled_ = CreateDib(width, height, rows);
     scaledWidth_ = width;
     scaledHeight_ = height;
+    return static_cast<bool>(scaled_);
+}
+
+std::unique_ptr<AreaScaler> DibPixels::StartScaledCopy(int width, int height) {
+    if (!rows_.first || width <= 0 || height <= 0 || (width == width_ && height == height_)) return nullptr;
+    PixelRows target;
+    if (!NewScaledCopy(width, height, &target)) return nullptr;
     return std::make_unique<AreaScaler>(width_, height_, rows_.pixelBytes, target);
 }
 
@@ -111,16 +107,12 @@ void DibPixels::Draw(HDC dc, const RECT& r) {
             if (auto scaler = StartScaledCopy(w, h))
                 for (int y = 0; y < height_; ++y) scaler->AddRow(rows_.Row(y));
         } else {
-            scaled_.reset();
             PixelRows target;
-            if (ui::UniqueGdi scaled = CreateDib(w, h, 32, &target)) {
+            if (NewScaledCopy(w, h, &target)) {
                 ui::UniqueDc source(CreateCompatibleDC(dc));
                 ui::SelectObjectScope selSource(source.get(), bitmap_.get());
-                ui::SelectObjectScope selScaled(mem.get(), scaled.get());
+                ui::SelectObjectScope selScaled(mem.get(), scaled_.get());
                 HalftoneBlt(mem.get(), 0, 0, w, h, source.get(), width_, height_);
-                scaled_ = std::move(scaled);
-                scaledWidth_ = w;
-                scaledHeight_ = h;
             }
         }
         if (!scaled_) {
@@ -155,7 +147,7 @@ TJPEGImage::TJPEGImage(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes
 
 void TJPEGImage::Prepare() {
     if (decoded_ || pixels_.Handle() || Empty()) return;
-    if (!pixels_.Create(width_, height_, kJpegBits)) return;  // decoding tries again and reports it
+    if (!pixels_.Create(width_, height_)) return;  // decoding tries again and reports it
     const PixelRows& rows = pixels_.Rows();
     const std::size_t size = rows.stride * static_cast<std::size_t>(rows.height);
     if (size >= kWarmFrom) warmer_ = std::make_unique<PageWarmer>(rows.first, size, WarmPages);
@@ -176,7 +168,7 @@ void TJPEGImage::Decode(int drawWidth, int drawHeight) {
         [&](int w, int h) {
             if (!pixels_.Handle() || pixels_.Width() != w || pixels_.Height() != h) {  // not prepared
                 warmer_.reset();
-                noRoom = !pixels_.Create(w, h, kJpegBits);
+                noRoom = !pixels_.Create(w, h);
             }
             scaler = pixels_.StartScaledCopy(drawWidth, drawHeight);
             claim(0);
@@ -204,13 +196,9 @@ void TJPEGImage::Draw(HDC dc, const RECT& r) {
 }
 
 std::shared_ptr<ui::TGraphic> LoadSplashPicture() {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(IDR_SPLASH_JPEG), MAKEINTRESOURCEW(10));  // RT_RCDATA
-    HGLOBAL data = info ? LoadResource(module, info) : nullptr;
-    const auto* bytes = data ? static_cast<const std::uint8_t*>(LockResource(data)) : nullptr;
-    if (!bytes) return nullptr;
-    std::vector<std::uint8_t> copy(bytes, bytes + SizeofResource(module, info));
-    return std::make_shared<TJPEGImage>(std::move(copy));
+    const auto bytes = ui::ResourceBytes(MAKEINTRESOURCEW(IDR_SPLASH_JPEG), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    if (bytes.empty()) return nullptr;
+    return std::make_shared<TJPEGImage>(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }
 
 }  // namespace pelma

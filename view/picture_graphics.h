@@ -15,15 +15,15 @@
 
 namespace pelma {
 
-// A picture's pixels: a top-down 24-bit or 32-bit DIB section, with a copy
+// A picture's pixels: a top-down 32-bit DIB section, with a copy
 // scaled to the size it was last stretched to. A stretched picture is scaled
 // once per size; repainting it is then a plain copy, however large the picture.
 class DibPixels {
 public:
     DibPixels() = default;
-    // Makes a width × height section of 24 or 32 bits per pixel, zeroed;
-    // false when the system cannot (no memory). 0 × 0 makes nothing and succeeds.
-    bool Create(int width, int height, int bitsPerPixel = 32);
+    // Makes a width × height section, zeroed; false when the system cannot
+    // (no memory). 0 × 0 makes nothing and succeeds.
+    bool Create(int width, int height);
     // Adopts a bitmap made elsewhere (any layout GDI can read).
     void Adopt(int width, int height, ui::UniqueGdi bitmap);
 
@@ -47,6 +47,9 @@ public:
     bool HasScaledCopy() const { return static_cast<bool>(scaled_); }
 
 private:
+    // Replaces the scaled copy by an empty one of that size; false when there is no room.
+    bool NewScaledCopy(int width, int height, PixelRows* rows);
+
     int width_ = 0, height_ = 0;
     ui::UniqueGdi bitmap_;
     PixelRows rows_;
