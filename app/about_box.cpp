@@ -19,8 +19,8 @@ std::unique_ptr<T> Place(std::unique_ptr<T> c, int left, int top, int width, int
     return c;
 }
 
-std::unique_ptr<ui::TLabel> Text(ui::TWinControl* parent, const wchar_t* caption, int left, int top, int width,
-                                 int height, int fontHeight, bool bold, COLORREF color) {
+std::unique_ptr<ui::TLabel> Text(ui::TWinControl* parent, const wchar_t* caption, int left, int top,
+                                 int width, int height, int fontHeight, bool bold, COLORREF color) {
     auto label = Place(std::make_unique<ui::TLabel>(parent), left, top, width, height);
     ui::TFont f;
     f.Height = fontHeight;
@@ -33,7 +33,8 @@ std::unique_ptr<ui::TLabel> Text(ui::TWinControl* parent, const wchar_t* caption
 
 }  // namespace
 
-TAboutBox::TAboutBox() : ui::TForm(L"TAboutBox", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME) {
+TAboutBox::TAboutBox()
+    : ui::TForm(L"TAboutBox", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME) {
     AboutBox = this;
     SetCaption(L"バージョン情報");
     SetClientSize(273, 195);
@@ -56,7 +57,8 @@ TAboutBox::TAboutBox() : ui::TForm(L"TAboutBox", WS_POPUP | WS_CAPTION | WS_SYSM
     Comments->SetAutoSize(false);
     Comments->SetBounds(5, 80, 237, 45);  // wraps within its own size
     Comments->SetCaption(
-        L"Pelmaで編集は出来ませんが、      静止画をはじめ動画や音声ファイル等大抵のファイルはそれなりに見れます");
+        L"Pelmaで編集は出来ませんが、      "
+        L"静止画をはじめ動画や音声ファイル等大抵のファイルはそれなりに見れます");
     OKButton = Place(std::make_unique<ui::TButton>(this, true), 102, 165, 69, 23);
     OKButton->SetCaption(L"OK");
     OKButton->OnClick = [this] { OKButtonClick(); };

@@ -9,8 +9,10 @@ bool NextArgument(const std::wstring& line, std::size_t& p, std::wstring& out) {
     out.clear();
     for (;;) {
         while (p < line.size() && line[p] <= L' ') ++p;
-        if (p + 1 < line.size() && line[p] == L'"' && line[p + 1] == L'"') p += 2;
-        else break;
+        if (p + 1 < line.size() && line[p] == L'"' && line[p + 1] == L'"')
+            p += 2;
+        else
+            break;
     }
     if (p >= line.size()) return false;
     while (p < line.size() && line[p] > L' ') {

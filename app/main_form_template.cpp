@@ -27,8 +27,8 @@ ui::TFont MakeFont(const wchar_t* name, int height, COLORREF color, bool bold = 
 }
 
 template <typename T>
-std::unique_ptr<T> Make(ui::TWinControl* parent, const wchar_t* name, int left, int top, int width, int height,
-                        ui::TAlign align, bool visible) {
+std::unique_ptr<T> Make(ui::TWinControl* parent, const wchar_t* name, int left, int top, int width,
+                        int height, ui::TAlign align, bool visible) {
     auto c = std::make_unique<T>(parent);
     c->Name = name;
     c->SetBounds(left, top, width, height);
@@ -47,8 +47,8 @@ void TPelmaForm1::BuildTemplate() {
     // Actions and menus come first: the controls bind to them.
     ActMovS = &ActionList1.Add(L"ActMovS", L"縮小", ui::kCtrlMask | 'S', [this] { ActMovSExecute(); });
     ActMovL = &ActionList1.Add(L"ActMovL", L"拡大", ui::kCtrlMask | 'L', [this] { ActMovLExecute(); });
-    ActFullScreen =
-        &ActionList1.Add(L"ActFullScreen", L"全画面", ui::kCtrlMask | 'F', [this] { ActFullScreenExecute(); });
+    ActFullScreen = &ActionList1.Add(L"ActFullScreen", L"全画面", ui::kCtrlMask | 'F',
+                                     [this] { ActFullScreenExecute(); });
     ActAbout = &ActionList1.Add(L"ActAbout", L"バージョン情報", 0, [this] { ActAboutExecute(); });
     ActS = &ActionList1.Add(L"ActS", L"縮小", 0, [this] { ActSExecute(); });
     ActL = &ActionList1.Add(L"ActL", L"実寸", 0, [this] { ActLExecute(); });
@@ -101,18 +101,21 @@ void TPelmaForm1::BuildTemplate() {
     SpeedButton3->SetGlyph(IDB_GLYPH_EXIT, 2);
     SpeedButton3->Cursor = hand;
     SpeedButton3->OnClick = [this] { SpeedButton3Click(); };
-    SpeedButton2 = Make<ui::TSpeedButton>(CoolBar1.get(), L"SpeedButton2", 100, 2, 50, 22, TAlign::None, true);
+    SpeedButton2 =
+        Make<ui::TSpeedButton>(CoolBar1.get(), L"SpeedButton2", 100, 2, 50, 22, TAlign::None, true);
     SpeedButton2->SetAction(ActL);
     SpeedButton2->SetGlyph(IDB_GLYPH_PLUS, 1);
     SpeedButton2->Cursor = hand;
-    SpeedButton4 = Make<ui::TSpeedButton>(CoolBar1.get(), L"SpeedButton4", 150, 2, 50, 22, TAlign::None, true);
+    SpeedButton4 =
+        Make<ui::TSpeedButton>(CoolBar1.get(), L"SpeedButton4", 150, 2, 50, 22, TAlign::None, true);
     SpeedButton4->SetAction(ActS);
     SpeedButton4->SetGlyph(IDB_GLYPH_MINUS, 1);
     SpeedButton4->Cursor = hand;
     Label1 = Make<ui::TLabel>(CoolBar1.get(), L"Label1", 210, 7, 0, 0, TAlign::None, false);
     Label1->SetFont(MakeFont(L"ＭＳ Ｐゴシック", 12, kBlue));
     Label1->CenterVertically = true;
-    KakudaiButton = Make<ui::TSpeedButton>(CoolBar1.get(), L"KakudaiButton", 200, 2, 50, 22, TAlign::None, true);
+    KakudaiButton =
+        Make<ui::TSpeedButton>(CoolBar1.get(), L"KakudaiButton", 200, 2, 50, 22, TAlign::None, true);
     KakudaiButton->SetAction(ActMovL);
     KakudaiButton->SetGlyph(IDB_GLYPH_PLUS, 1);
     ShukushouButton =

@@ -16,8 +16,8 @@ constexpr int MulDiv(int a, int b, int c) {
     std::int64_t p = static_cast<std::int64_t>(a) * b;
     bool negative = (p < 0) != (c < 0);
     std::uint64_t up = p < 0 ? 0 - static_cast<std::uint64_t>(p) : static_cast<std::uint64_t>(p);
-    std::uint64_t uc = c < 0 ? 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(c))
-                             : static_cast<std::uint64_t>(c);
+    std::uint64_t uc =
+        c < 0 ? 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(c)) : static_cast<std::uint64_t>(c);
     std::uint64_t q = (up + uc / 2) / uc;
     if (q > 0x7FFFFFFFull) return -1;
     return negative ? -static_cast<int>(q) : static_cast<int>(q);

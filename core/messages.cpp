@@ -4,14 +4,22 @@ namespace pelma {
 
 std::wstring IoErrorMessage(int code) {
     switch (code) {
-    case 2: return L"ファイルが見つかりません";
-    case 3: return L"ファイル名の指定が間違っています";
-    case 4: return L"オープンしたファイルが多すぎます";
-    case 5: return L"ファイルへのアクセスが拒否されました";
-    case 100: return L"ファイルの末尾以降を読み込みました";
-    case 101: return L"ディスクがいっぱいです";
-    case 106: return L"入力値が数値ではありません";
-    default: return L"I/O エラー (" + std::to_wstring(code) + L")";
+        case 2:
+            return L"ファイルが見つかりません";
+        case 3:
+            return L"ファイル名の指定が間違っています";
+        case 4:
+            return L"オープンしたファイルが多すぎます";
+        case 5:
+            return L"ファイルへのアクセスが拒否されました";
+        case 100:
+            return L"ファイルの末尾以降を読み込みました";
+        case 101:
+            return L"ディスクがいっぱいです";
+        case 106:
+            return L"入力値が数値ではありません";
+        default:
+            return L"I/O エラー (" + std::to_wstring(code) + L")";
     }
 }
 

@@ -41,7 +41,8 @@ void DecodeIntoRows(const std::uint8_t* data, std::size_t size, const pelma::Dec
             [&](int w, int h) {
                 rows.assign(static_cast<std::size_t>(w) * h * 4, 0);
                 view = {rows.data(), static_cast<std::size_t>(w) * 4, w, h, 4};
-                scaler = std::make_unique<pelma::AreaScaler>(w, h, 4, pelma::PixelRows{small.data(), 37 * 4, 37, 23, 4});
+                scaler = std::make_unique<pelma::AreaScaler>(
+                    w, h, 4, pelma::PixelRows{small.data(), 37 * 4, 37, 23, 4});
                 return view;
             },
             [&](int y) {

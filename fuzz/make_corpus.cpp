@@ -107,7 +107,8 @@ void Bitmaps() {
     BmpSpec rle8 = Bitmap(8, 4, 8, Bytes{4, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 1, 1, 8, 5, 0, 0, 2, 6, 0, 1});
     rle8.compression = 1, rle8.palette = Palette(7), rle8.clrUsed = 7;
     Write(t, "rle8.bmp", MakeBmp(rle8));
-    BmpSpec rle4 = Bitmap(8, 3, 4, Bytes{6, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0, 0, 2, 2, 0, 3, 0x11, 0, 1});
+    BmpSpec rle4 =
+        Bitmap(8, 3, 4, Bytes{6, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0, 0, 2, 2, 0, 3, 0x11, 0, 1});
     rle4.compression = 2, rle4.palette = Palette(8), rle4.clrUsed = 8;
     Write(t, "rle4.bmp", MakeBmp(rle4));
     Write(t, "header_only.bmp", Cut(MakeBmp(Bitmap(6, 4, 24, {})), 54));

@@ -61,8 +61,8 @@ TMediaPlayer::TMediaPlayer(ui::TWinControl* parent, std::unique_ptr<MciPort> por
 HGDIOBJ TMediaPlayer::Glyph(GlyphKind kind, TMPBtnType button) {
     ui::UniqueGdi& glyph = glyphs_[static_cast<int>(kind)][Ordinal(button)];
     if (!glyph)
-        glyph.reset(LoadImageW(GetModuleHandleW(nullptr), GlyphResourceName(kind, button).c_str(), IMAGE_BITMAP, 0,
-                               0, LR_CREATEDIBSECTION));
+        glyph.reset(LoadImageW(GetModuleHandleW(nullptr), GlyphResourceName(kind, button).c_str(),
+                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     return glyph.get();
 }
 
@@ -143,8 +143,8 @@ void TMediaPlayer::PaintWindow(HDC dc, const RECT& clip) {
         if (glyph && GetObjectW(glyph, sizeof bm, &bm)) {
             BarPoint at = GlyphOrigin(f, bm.bmWidth, bm.bmHeight);
             ui::SelectObjectScope sel(mem.get(), glyph);
-            GdiTransparentBlt(dc, at.x, at.y, bm.bmWidth, bm.bmHeight, mem.get(), 0, 0, bm.bmWidth, bm.bmHeight,
-                           kOlive);
+            GdiTransparentBlt(dc, at.x, at.y, bm.bmWidth, bm.bmHeight, mem.get(), 0, 0, bm.bmWidth,
+                              bm.bmHeight, kOlive);
         }
         if (f.focused) {
             RECT fr = {f.focusRect.left, f.focusRect.top, f.focusRect.right, f.focusRect.bottom};

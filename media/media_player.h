@@ -52,7 +52,8 @@ private:
     std::unique_ptr<MciPort> port_;
     std::unique_ptr<MediaPlayerModel> model_;
     ui::TWinControl* display_ = nullptr;
-    std::array<std::array<ui::UniqueGdi, 9>, 3> glyphs_;  // by GlyphKind, then button; loaded when first drawn
+    std::array<std::array<ui::UniqueGdi, 9>, 3>
+        glyphs_;  // by GlyphKind, then button; loaded when first drawn
     bool sizing_ = false;
 };
 

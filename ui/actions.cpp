@@ -43,7 +43,8 @@ TActionList::TActionList() { Application().AddActionList(this); }
 
 TActionList::~TActionList() { Application().RemoveActionList(this); }
 
-TAction& TActionList::Add(std::wstring name, std::wstring caption, int shortcut, std::function<void()> onExecute) {
+TAction& TActionList::Add(std::wstring name, std::wstring caption, int shortcut,
+                          std::function<void()> onExecute) {
     actions_.push_back(
         std::make_unique<TAction>(std::move(name), std::move(caption), shortcut, std::move(onExecute)));
     return *actions_.back();

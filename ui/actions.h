@@ -28,7 +28,10 @@ public:
 class TAction {
 public:
     TAction(std::wstring name, std::wstring caption, int shortcut, std::function<void()> onExecute)
-        : Name(std::move(name)), caption_(std::move(caption)), shortcut_(shortcut), onExecute_(std::move(onExecute)) {}
+        : Name(std::move(name)),
+          caption_(std::move(caption)),
+          shortcut_(shortcut),
+          onExecute_(std::move(onExecute)) {}
 
     const std::wstring Name;
     const std::wstring& Caption() const { return caption_; }

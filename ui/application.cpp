@@ -1,6 +1,5 @@
 #include "ui/application.h"
 
-
 #include <algorithm>
 
 #include "core/errors.h"
@@ -209,26 +208,26 @@ void TApplication::RemoveTimer(UINT_PTR id) {
 
 LRESULT TApplication::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_TIMER: {
-        auto it = std::find_if(timers_.begin(), timers_.end(), [wp](auto& p) { return p.first == wp; });
-        if (it != timers_.end()) it->second->Tick();
-        return 0;
-    }
-    case kPostedErrorMessage:
-        if (!postedErrors_.empty()) {
-            std::wstring message = postedErrors_.front();
-            postedErrors_.erase(postedErrors_.begin());
-            ShowErrorMessage(message);
+        case WM_TIMER: {
+            auto it = std::find_if(timers_.begin(), timers_.end(), [wp](auto& p) { return p.first == wp; });
+            if (it != timers_.end()) it->second->Tick();
+            return 0;
         }
-        return 0;
-    case WM_SETTINGCHANGE:
-        if (OnSettingChange) OnSettingChange();
-        return 0;
-    case WM_CLOSE:
-        if (mainForm_) mainForm_->Close();
-        return 0;
-    default:
-        return DefWindowProcW(hwnd_, msg, wp, lp);
+        case kPostedErrorMessage:
+            if (!postedErrors_.empty()) {
+                std::wstring message = postedErrors_.front();
+                postedErrors_.erase(postedErrors_.begin());
+                ShowErrorMessage(message);
+            }
+            return 0;
+        case WM_SETTINGCHANGE:
+            if (OnSettingChange) OnSettingChange();
+            return 0;
+        case WM_CLOSE:
+            if (mainForm_) mainForm_->Close();
+            return 0;
+        default:
+            return DefWindowProcW(hwnd_, msg, wp, lp);
     }
 }
 

@@ -19,8 +19,8 @@ class TActionList;
 class TApplication {
 public:
     // Shows the error box; replaceable so that tests can record what would be shown.
-    using MessageBoxFn = std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption,
-                                           UINT flags)>;
+    using MessageBoxFn =
+        std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)>;
 
     TApplication();
     ~TApplication();

@@ -24,7 +24,8 @@ void TSpeedButton::LoadGlyph() {
     glyph_.reset(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(glyphId_), IMAGE_BITMAP, 0, 0,
                             LR_CREATEDIBSECTION));
     BITMAP bm{};
-    if (glyph_ && GetObjectW(glyph_.get(), sizeof bm, &bm)) glyphSize_ = {bm.bmWidth / glyphCount_, bm.bmHeight};
+    if (glyph_ && GetObjectW(glyph_.get(), sizeof bm, &bm))
+        glyphSize_ = {bm.bmWidth / glyphCount_, bm.bmHeight};
     glyphId_ = 0;  // tried once
 }
 
@@ -45,8 +46,10 @@ void TSpeedButton::ActionChanged(TAction& action) {
 
 void TSpeedButton::Click() {
     if (!enabled_) return;
-    if (action_) action_->Execute();
-    else if (OnClick) OnClick();
+    if (action_)
+        action_->Execute();
+    else if (OnClick)
+        OnClick();
 }
 
 void TSpeedButton::MouseDown(int, int) {
@@ -102,7 +105,7 @@ void TSpeedButton::Paint(HDC dc, int x, int y) {
         SelectObjectScope selBmp(mem.get(), glyph_.get());
         COLORREF transparent = GetPixel(mem.get(), 0, glyphSize_.cy - 1);
         GdiTransparentBlt(dc, gx, gy, glyphSize_.cx, glyphSize_.cy, mem.get(), index * glyphSize_.cx, 0,
-                       glyphSize_.cx, glyphSize_.cy, transparent);
+                          glyphSize_.cx, glyphSize_.cy, transparent);
     }
     SetBkMode(dc, TRANSPARENT);
     RECT tr = {gx + glyphSize_.cx + gap, y + shift, x + width_, y + height_ + shift};
@@ -133,7 +136,9 @@ void TCheckBox::SetChecked(bool checked) {
     if (OnClick) OnClick();
 }
 
-void TCheckBox::HandleCreated() { SendMessageW(hwnd_, BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0); }
+void TCheckBox::HandleCreated() {
+    SendMessageW(hwnd_, BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
 
 bool TCheckBox::Notified(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
     if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {

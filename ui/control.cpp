@@ -194,8 +194,8 @@ void TWinControl::CreateHandle() {
     ownClass_ = GetClassInfoExW(inst, className_.c_str(), &wc) && wc.lpfnWndProc == ControlWindowProc();
     HWND parentWnd = parent_ ? parent_->hwnd_ : Application().Handle();
     DWORD fullStyle = style_ | (parent_ ? WS_CHILD | WS_CLIPSIBLINGS : 0);
-    hwnd_ = CreateWindowExW(exStyle_, className_.c_str(), caption_.c_str(), fullStyle & ~WS_VISIBLE, 0, 0, 0, 0,
-                            parentWnd, nullptr, inst, this);
+    hwnd_ = CreateWindowExW(exStyle_, className_.c_str(), caption_.c_str(), fullStyle & ~WS_VISIBLE, 0, 0, 0,
+                            0, parentWnd, nullptr, inst, this);
     if (!hwnd_) return;
     WindowObjects()[hwnd_] = this;
     if (!ownClass_) {
@@ -235,8 +235,9 @@ UINT TopLevelSizeFlags(int width, int height) {
     // The changing message only asks the window for its tracking limits
     // (nothing here answers it but the default), so a size within them
     // needs none: under Wine that message alone costs more than the move.
-    const bool withinLimits = width >= GetSystemMetrics(SM_CXMINTRACK) && height >= GetSystemMetrics(SM_CYMINTRACK) &&
-                              width <= GetSystemMetrics(SM_CXMAXTRACK) && height <= GetSystemMetrics(SM_CYMAXTRACK);
+    const bool withinLimits =
+        width >= GetSystemMetrics(SM_CXMINTRACK) && height >= GetSystemMetrics(SM_CYMINTRACK) &&
+        width <= GetSystemMetrics(SM_CXMAXTRACK) && height <= GetSystemMetrics(SM_CYMAXTRACK);
     return withinLimits ? SWP_NOSENDCHANGING : 0;
 }
 
@@ -395,142 +396,142 @@ LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_ERASEBKGND:
-        if (ownClass_) return 1;
-        break;
-    case WM_PAINT:
-        if (ownClass_) {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            RECT& clip = ps.rcPaint;
-            int w = clip.right - clip.left, h = clip.bottom - clip.top;
-            if (w > 0 && h > 0) {
-                // Paint off screen so that layered children never flicker.
-                UniqueDc mem(CreateCompatibleDC(dc));
-                UniqueGdi bmp(CreateCompatibleBitmap(dc, w, h));
-                {
-                    SelectObjectScope sel(mem.get(), bmp.get());
-                    SetViewportOrgEx(mem.get(), -clip.left, -clip.top, nullptr);
-                    PaintWindow(mem.get(), clip);
-                    SetViewportOrgEx(mem.get(), 0, 0, nullptr);
-                    BitBlt(dc, clip.left, clip.top, w, h, mem.get(), 0, 0, SRCCOPY);
+        case WM_ERASEBKGND:
+            if (ownClass_) return 1;
+            break;
+        case WM_PAINT:
+            if (ownClass_) {
+                PAINTSTRUCT ps;
+                HDC dc = BeginPaint(hwnd_, &ps);
+                RECT& clip = ps.rcPaint;
+                int w = clip.right - clip.left, h = clip.bottom - clip.top;
+                if (w > 0 && h > 0) {
+                    // Paint off screen so that layered children never flicker.
+                    UniqueDc mem(CreateCompatibleDC(dc));
+                    UniqueGdi bmp(CreateCompatibleBitmap(dc, w, h));
+                    {
+                        SelectObjectScope sel(mem.get(), bmp.get());
+                        SetViewportOrgEx(mem.get(), -clip.left, -clip.top, nullptr);
+                        PaintWindow(mem.get(), clip);
+                        SetViewportOrgEx(mem.get(), 0, 0, nullptr);
+                        BitBlt(dc, clip.left, clip.top, w, h, mem.get(), 0, 0, SRCCOPY);
+                    }
+                }
+                EndPaint(hwnd_, &ps);
+                return 0;
+            }
+            break;
+        case WM_SIZE:
+            Realign();
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+            TControl* hit = GraphicChildAt(x, y);
+            if (hit && hit->WantsMouse() && hit->Enabled()) {
+                SetCapture(hwnd_);
+                mouseCapture_ = hit;
+                POINT off = ScrollOffset();
+                hit->MouseDown(x - hit->left_ + off.x, y - hit->top_ + off.y);
+                return 0;
+            }
+            break;
+        }
+        case WM_MOUSEMOVE: {
+            int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+            POINT off = ScrollOffset();
+            if (mouseCapture_) {
+                mouseCapture_->MouseMove(x - mouseCapture_->left_ + off.x, y - mouseCapture_->top_ + off.y);
+                return 0;
+            }
+            TControl* hit = GraphicChildAt(x, y);
+            if (hit != mouseOver_) {
+                if (mouseOver_) mouseOver_->MouseLeave();
+                mouseOver_ = hit;
+                TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
+                TrackMouseEvent(&tme);
+            }
+            if (hit && hit->WantsMouse()) hit->MouseMove(x - hit->left_ + off.x, y - hit->top_ + off.y);
+            break;
+        }
+        case WM_MOUSELEAVE:
+            if (mouseOver_ && !mouseCapture_) {
+                mouseOver_->MouseLeave();
+                mouseOver_ = nullptr;
+            }
+            break;
+        case WM_LBUTTONUP:
+            if (mouseCapture_) {
+                TControl* c = mouseCapture_;
+                mouseCapture_ = nullptr;
+                ReleaseCapture();
+                POINT off = ScrollOffset();
+                c->MouseUp(GET_X_LPARAM(lp) - c->left_ + off.x, GET_Y_LPARAM(lp) - c->top_ + off.y);
+                return 0;
+            }
+            break;
+        case WM_CAPTURECHANGED:
+            if (mouseCapture_ && reinterpret_cast<HWND>(lp) != hwnd_) {
+                TControl* c = mouseCapture_;
+                mouseCapture_ = nullptr;
+                c->MouseLeave();
+            }
+            break;
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wp) == hwnd_ && LOWORD(lp) == HTCLIENT) {
+                POINT p;
+                GetCursorPos(&p);
+                ScreenToClient(hwnd_, &p);
+                TControl* hit = GraphicChildAt(p.x, p.y);
+                HCURSOR cursor = hit && hit->Cursor ? hit->Cursor : Cursor;
+                if (cursor) {
+                    SetCursor(cursor);
+                    return TRUE;
                 }
             }
-            EndPaint(hwnd_, &ps);
-            return 0;
-        }
-        break;
-    case WM_SIZE:
-        Realign();
-        break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-        TControl* hit = GraphicChildAt(x, y);
-        if (hit && hit->WantsMouse() && hit->Enabled()) {
-            SetCapture(hwnd_);
-            mouseCapture_ = hit;
-            POINT off = ScrollOffset();
-            hit->MouseDown(x - hit->left_ + off.x, y - hit->top_ + off.y);
-            return 0;
-        }
-        break;
-    }
-    case WM_MOUSEMOVE: {
-        int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-        POINT off = ScrollOffset();
-        if (mouseCapture_) {
-            mouseCapture_->MouseMove(x - mouseCapture_->left_ + off.x, y - mouseCapture_->top_ + off.y);
-            return 0;
-        }
-        TControl* hit = GraphicChildAt(x, y);
-        if (hit != mouseOver_) {
-            if (mouseOver_) mouseOver_->MouseLeave();
-            mouseOver_ = hit;
-            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
-            TrackMouseEvent(&tme);
-        }
-        if (hit && hit->WantsMouse()) hit->MouseMove(x - hit->left_ + off.x, y - hit->top_ + off.y);
-        break;
-    }
-    case WM_MOUSELEAVE:
-        if (mouseOver_ && !mouseCapture_) {
-            mouseOver_->MouseLeave();
-            mouseOver_ = nullptr;
-        }
-        break;
-    case WM_LBUTTONUP:
-        if (mouseCapture_) {
-            TControl* c = mouseCapture_;
-            mouseCapture_ = nullptr;
-            ReleaseCapture();
-            POINT off = ScrollOffset();
-            c->MouseUp(GET_X_LPARAM(lp) - c->left_ + off.x, GET_Y_LPARAM(lp) - c->top_ + off.y);
-            return 0;
-        }
-        break;
-    case WM_CAPTURECHANGED:
-        if (mouseCapture_ && reinterpret_cast<HWND>(lp) != hwnd_) {
-            TControl* c = mouseCapture_;
-            mouseCapture_ = nullptr;
-            c->MouseLeave();
-        }
-        break;
-    case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wp) == hwnd_ && LOWORD(lp) == HTCLIENT) {
-            POINT p;
-            GetCursorPos(&p);
-            ScreenToClient(hwnd_, &p);
-            TControl* hit = GraphicChildAt(p.x, p.y);
-            HCURSOR cursor = hit && hit->Cursor ? hit->Cursor : Cursor;
-            if (cursor) {
-                SetCursor(cursor);
-                return TRUE;
+            break;
+        case WM_CONTEXTMENU: {
+            int sx = GET_X_LPARAM(lp), sy = GET_Y_LPARAM(lp);
+            TControl* hit = nullptr;
+            if (reinterpret_cast<HWND>(wp) == hwnd_ && !(sx == -1 && sy == -1)) {
+                POINT p = {sx, sy};
+                ScreenToClient(hwnd_, &p);
+                RECT client;
+                GetClientRect(hwnd_, &client);
+                // The title bar, frame and scroll bars keep the system's own menus.
+                if (!PtInRect(&client, p)) return DefaultProc(msg, wp, lp);
+                hit = GraphicChildAt(p.x, p.y);
             }
+            if (ShowContextMenu(sx, sy, hit)) return 0;
+            if (!systemProc_ && parent_) {
+                // Pass the request on to the control that contains this one.
+                return SendMessageW(parent_->hwnd_, WM_CONTEXTMENU, wp, lp);
+            }
+            break;
         }
-        break;
-    case WM_CONTEXTMENU: {
-        int sx = GET_X_LPARAM(lp), sy = GET_Y_LPARAM(lp);
-        TControl* hit = nullptr;
-        if (reinterpret_cast<HWND>(wp) == hwnd_ && !(sx == -1 && sy == -1)) {
-            POINT p = {sx, sy};
-            ScreenToClient(hwnd_, &p);
-            RECT client;
-            GetClientRect(hwnd_, &client);
-            // The title bar, frame and scroll bars keep the system's own menus.
-            if (!PtInRect(&client, p)) return DefaultProc(msg, wp, lp);
-            hit = GraphicChildAt(p.x, p.y);
+        case WM_COMMAND:
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSCROLLBAR: {
+            if (lp) {
+                LRESULT result = 0;
+                TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp));
+                if (child && child != this && child->Notified(msg, wp, lp, result)) return result;
+            }
+            break;
         }
-        if (ShowContextMenu(sx, sy, hit)) return 0;
-        if (!systemProc_ && parent_) {
-            // Pass the request on to the control that contains this one.
-            return SendMessageW(parent_->hwnd_, WM_CONTEXTMENU, wp, lp);
-        }
-        break;
-    }
-    case WM_COMMAND:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSCROLLBAR: {
-        if (lp) {
+        case WM_NOTIFY: {
+            auto* hdr = reinterpret_cast<NMHDR*>(lp);
             LRESULT result = 0;
-            TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp));
+            TWinControl* child = FromHandle(hdr->hwndFrom);
             if (child && child != this && child->Notified(msg, wp, lp, result)) return result;
+            break;
         }
-        break;
-    }
-    case WM_NOTIFY: {
-        auto* hdr = reinterpret_cast<NMHDR*>(lp);
-        LRESULT result = 0;
-        TWinControl* child = FromHandle(hdr->hwndFrom);
-        if (child && child != this && child->Notified(msg, wp, lp, result)) return result;
-        break;
-    }
-    default:
-        break;
+        default:
+            break;
     }
     return DefaultProc(msg, wp, lp);
 }

@@ -205,7 +205,8 @@ private:
 const wchar_t* ControlClassName();
 // The SetWindowPos flags for giving a top-level window this size.
 UINT TopLevelSizeFlags(int width, int height);
-void RegisterControlClass(const wchar_t* name, UINT style = CS_DBLCLKS, HICON icon = nullptr, HICON smallIcon = nullptr);
+void RegisterControlClass(const wchar_t* name, UINT style = CS_DBLCLKS, HICON icon = nullptr,
+                          HICON smallIcon = nullptr);
 WNDPROC ControlWindowProc();
 
 }  // namespace pelma::ui

@@ -65,7 +65,8 @@ TTrackBar::TTrackBar(TWinControl* parent)
 
 void TTrackBar::CreateHandle() {
     static const bool registered = [] {
-        const auto init = LateBound<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>(L"comctl32.dll", "InitCommonControlsEx");
+        const auto init =
+            LateBound<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>(L"comctl32.dll", "InitCommonControlsEx");
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
         return init && init(&icc);
     }();

@@ -12,8 +12,8 @@ DWORD RegisterFormClass(const wchar_t* className, int iconId) {
     if (iconId) {
         icon = LoadIconW(inst, MAKEINTRESOURCEW(iconId));
         smallIcon = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
-                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                  LR_SHARED));
+                                                  GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     }
     RegisterControlClass(className, CS_DBLCLKS, icon, smallIcon);
     return 0;
@@ -22,7 +22,8 @@ DWORD RegisterFormClass(const wchar_t* className, int iconId) {
 }  // namespace
 
 TForm::TForm(const wchar_t* className, DWORD style, DWORD exStyle, int iconId)
-    : TWinControl((RegisterFormClass(className, iconId), nullptr), className, style | WS_CLIPCHILDREN, exStyle) {
+    : TWinControl((RegisterFormClass(className, iconId), nullptr), className, style | WS_CLIPCHILDREN,
+                  exStyle) {
     font_ = TFont{};
     color_ = GetSysColor(COLOR_BTNFACE);
     SyncBounds();
@@ -41,8 +42,9 @@ void TForm::SetClientSize(int w, int h) {
     RECT r = {0, 0, w, h};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | TopLevelSizeFlags(r.right - r.left, r.bottom - r.top));
+    SetWindowPos(
+        hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | TopLevelSizeFlags(r.right - r.left, r.bottom - r.top));
     SyncBounds();
 }
 
@@ -64,9 +66,15 @@ void TForm::SetWindowState(TWindowState state) {
     if (!IsWindowVisible(hwnd_)) return;
     if (WindowState() == state) return;
     switch (state) {
-    case TWindowState::Normal: ShowWindow(hwnd_, SW_RESTORE); break;
-    case TWindowState::Minimized: ShowWindow(hwnd_, SW_MINIMIZE); break;
-    case TWindowState::Maximized: ShowWindow(hwnd_, SW_MAXIMIZE); break;
+        case TWindowState::Normal:
+            ShowWindow(hwnd_, SW_RESTORE);
+            break;
+        case TWindowState::Minimized:
+            ShowWindow(hwnd_, SW_MINIMIZE);
+            break;
+        case TWindowState::Maximized:
+            ShowWindow(hwnd_, SW_MAXIMIZE);
+            break;
     }
     SyncBounds();
 }
@@ -122,34 +130,34 @@ void TForm::RunCreate(void (TForm::*handler)()) {
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_SIZE:
-        SyncBounds();
-        if (showPending_ && wp != SIZE_MINIMIZED) {
-            showPending_ = false;
-            pendingState_ = TWindowState::Normal;
-            try {
-                DoShow();
-            } catch (...) {
-                Application().HandleException(std::current_exception());
+        case WM_SIZE:
+            SyncBounds();
+            if (showPending_ && wp != SIZE_MINIMIZED) {
+                showPending_ = false;
+                pendingState_ = TWindowState::Normal;
+                try {
+                    DoShow();
+                } catch (...) {
+                    Application().HandleException(std::current_exception());
+                }
+                shownOnce_ = true;
             }
-            shownOnce_ = true;
-        }
-        Realign();
-        DoResize();
-        return 0;
-    case WM_MOVE:
-        SyncBounds();
-        return 0;
-    case WM_CLOSE:
-        Close();
-        return 0;
-    case WM_DROPFILES:
-        DoDropFiles(reinterpret_cast<HDROP>(wp));
-        return 0;
-    case WM_GETMINMAXINFO:
-        break;
-    default:
-        break;
+            Realign();
+            DoResize();
+            return 0;
+        case WM_MOVE:
+            SyncBounds();
+            return 0;
+        case WM_CLOSE:
+            Close();
+            return 0;
+        case WM_DROPFILES:
+            DoDropFiles(reinterpret_cast<HDROP>(wp));
+            return 0;
+        case WM_GETMINMAXINFO:
+            break;
+        default:
+            break;
     }
     return TWinControl::WndProc(msg, wp, lp);
 }

@@ -40,10 +40,11 @@ void TPopupMenu::Popup(int x, int y) {
     UniqueMenu menu(BuildMenu());
     HWND owner = Application().MainForm() ? Application().MainForm()->Handle() : Application().Handle();
     g_shown = menu.get();
-    UINT chosen = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner,
-                                 nullptr);
+    UINT chosen =
+        TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr);
     g_shown = nullptr;
-    if (chosen >= 1 && chosen <= Items.size() && Items[chosen - 1].Action) Items[chosen - 1].Action->Execute();
+    if (chosen >= 1 && chosen <= Items.size() && Items[chosen - 1].Action)
+        Items[chosen - 1].Action->Execute();
 }
 
 }  // namespace pelma::ui

@@ -46,32 +46,32 @@ void TPanel::PaintWindow(HDC dc, const RECT& clip) {
 LRESULT TPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (DragAutomatic) {
         switch (msg) {
-        case WM_LBUTTONDOWN:
-            dragging_ = true;
-            SetCapture(hwnd_);
-            SetCursor(LoadCursorW(nullptr, IDC_NO));
-            return 0;
-        case WM_MOUSEMOVE:
-            if (dragging_) {
+            case WM_LBUTTONDOWN:
+                dragging_ = true;
+                SetCapture(hwnd_);
                 SetCursor(LoadCursorW(nullptr, IDC_NO));
                 return 0;
-            }
-            break;
-        case WM_LBUTTONUP:
-            if (dragging_) {
+            case WM_MOUSEMOVE:
+                if (dragging_) {
+                    SetCursor(LoadCursorW(nullptr, IDC_NO));
+                    return 0;
+                }
+                break;
+            case WM_LBUTTONUP:
+                if (dragging_) {
+                    dragging_ = false;
+                    ReleaseCapture();
+                    return 0;
+                }
+                break;
+            case WM_CAPTURECHANGED:
                 dragging_ = false;
-                ReleaseCapture();
-                return 0;
-            }
-            break;
-        case WM_CAPTURECHANGED:
-            dragging_ = false;
-            break;
-        case WM_SETCURSOR:
-            if (dragging_) return TRUE;
-            break;
-        default:
-            break;
+                break;
+            case WM_SETCURSOR:
+                if (dragging_) return TRUE;
+                break;
+            default:
+                break;
         }
     }
     return TWinControl::WndProc(msg, wp, lp);
@@ -137,7 +137,8 @@ void TScrollBox::UpdateRange() {
     auto setBar = [this](int bar, bool need, LONG extent, int page, LONG position) {
         ShowScrollBar(hwnd_, bar, need);
         if (!need) return;
-        SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, extent - 1, static_cast<UINT>(page), position, 0};
+        SCROLLINFO si{
+            sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, extent - 1, static_cast<UINT>(page), position, 0};
         SetScrollInfo(hwnd_, bar, &si, TRUE);
     };
     setBar(SB_HORZ, needH, extent.cx, cw, pos.x);
@@ -166,42 +167,59 @@ void TScrollBox::Scroll(int bar, int code) {
     int pos = bar == SB_HORZ ? pos_.x : pos_.y;
     int page = static_cast<int>(si.nPage);
     switch (code) {
-    case SB_LINEUP: pos -= LineSize; break;
-    case SB_LINEDOWN: pos += LineSize; break;
-    case SB_PAGEUP: pos -= page; break;
-    case SB_PAGEDOWN: pos += page; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
-    case SB_TOP: pos = 0; break;
-    case SB_BOTTOM: pos = si.nMax; break;
-    default: return;
+        case SB_LINEUP:
+            pos -= LineSize;
+            break;
+        case SB_LINEDOWN:
+            pos += LineSize;
+            break;
+        case SB_PAGEUP:
+            pos -= page;
+            break;
+        case SB_PAGEDOWN:
+            pos += page;
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            pos = si.nTrackPos;
+            break;
+        case SB_TOP:
+            pos = 0;
+            break;
+        case SB_BOTTOM:
+            pos = si.nMax;
+            break;
+        default:
+            return;
     }
     pos = std::clamp(pos, 0, std::max(0, si.nMax - page + 1));
-    if (bar == SB_HORZ) ScrollTo(pos, pos_.y);
-    else ScrollTo(pos_.x, pos);
+    if (bar == SB_HORZ)
+        ScrollTo(pos, pos_.y);
+    else
+        ScrollTo(pos_.x, pos);
 }
 
 LRESULT TScrollBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-        if (lp == 0) {
-            Scroll(msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(wp));
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            if (lp == 0) {
+                Scroll(msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(wp));
+                return 0;
+            }
+            break;
+        case WM_MOUSEWHEEL: {
+            if (!(GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VSCROLL)) break;
+            int delta = GET_WHEEL_DELTA_WPARAM(wp);
+            SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+            GetScrollInfo(hwnd_, SB_VERT, &si);
+            int pos = pos_.y - delta * 3 * LineSize / WHEEL_DELTA;
+            pos = std::clamp(pos, 0, std::max(0, si.nMax - static_cast<int>(si.nPage) + 1));
+            ScrollTo(pos_.x, pos);
             return 0;
         }
-        break;
-    case WM_MOUSEWHEEL: {
-        if (!(GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VSCROLL)) break;
-        int delta = GET_WHEEL_DELTA_WPARAM(wp);
-        SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
-        GetScrollInfo(hwnd_, SB_VERT, &si);
-        int pos = pos_.y - delta * 3 * LineSize / WHEEL_DELTA;
-        pos = std::clamp(pos, 0, std::max(0, si.nMax - static_cast<int>(si.nPage) + 1));
-        ScrollTo(pos_.x, pos);
-        return 0;
-    }
-    default:
-        break;
+        default:
+            break;
     }
     return TWinControl::WndProc(msg, wp, lp);
 }

@@ -56,8 +56,10 @@ AreaScaler::AreaScaler(int sourceWidth, int sourceHeight, int sourcePixelBytes, 
     // One column sum adds at most this many rows of bytes.
     int tallest = 0;
     for (int i = 0; i < target_.height; ++i)
-        tallest = std::max(tallest, yEnd_[static_cast<std::size_t>(i)] - yBegin_[static_cast<std::size_t>(i)]);
-    wide_ = std::uint64_t{255} * static_cast<std::uint64_t>(tallest) > std::numeric_limits<std::uint32_t>::max();
+        tallest =
+            std::max(tallest, yEnd_[static_cast<std::size_t>(i)] - yBegin_[static_cast<std::size_t>(i)]);
+    wide_ =
+        std::uint64_t{255} * static_cast<std::uint64_t>(tallest) > std::numeric_limits<std::uint32_t>::max();
     int widest = 0;
     for (int i = 0; i < target_.width; ++i)
         widest = std::max(widest, xEnd_[static_cast<std::size_t>(i)] - xBegin_[static_cast<std::size_t>(i)]);
@@ -66,7 +68,8 @@ AreaScaler::AreaScaler(int sourceWidth, int sourceHeight, int sourcePixelBytes, 
         reciprocals_.resize(static_cast<std::size_t>(most) + 1);
         for (std::uint64_t n = 1; n <= most; ++n) reciprocals_[static_cast<std::size_t>(n)] = Reciprocal(n);
     }
-    const std::size_t columns = static_cast<std::size_t>(sourceWidth_) * static_cast<std::size_t>(sourceBytes_);
+    const std::size_t columns =
+        static_cast<std::size_t>(sourceWidth_) * static_cast<std::size_t>(sourceBytes_);
     (wide_ ? sums64_.resize(columns) : sums32_.resize(columns));
 }
 

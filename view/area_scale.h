@@ -37,7 +37,7 @@ private:
     PixelRows target_;
     std::vector<int> xBegin_, xEnd_, yBegin_, yEnd_;  // the source span of each target column and row
     std::vector<const std::uint8_t*> rows_;
-    int next_ = 0;  // the first target row not yet written
+    int next_ = 0;       // the first target row not yet written
     bool wide_ = false;  // column sums may pass 32 bits
     std::vector<std::uint32_t> sums32_;
     std::vector<std::uint64_t> sums64_;

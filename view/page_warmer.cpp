@@ -5,7 +5,10 @@
 namespace pelma {
 
 PageWarmer::PageWarmer(std::uint8_t* base, std::size_t size, Touch touch, std::size_t step)
-    : base_(base), size_(base ? size : 0), step_(std::max<std::size_t>(step, 1)), touch_(std::move(touch)),
+    : base_(base),
+      size_(base ? size : 0),
+      step_(std::max<std::size_t>(step, 1)),
+      touch_(std::move(touch)),
       low_(size_) {
     if (size_ > 0 && touch_) worker_ = std::thread([this] { Run(); });
 }

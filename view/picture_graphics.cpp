@@ -161,7 +161,8 @@ void TJPEGImage::Decode(int drawWidth, int drawHeight) {
     std::unique_ptr<AreaScaler> scaler;
     // Claims the rows up to and including row y from the page warmer.
     auto claim = [&](int y) {
-        if (warmer_ && y < pixels_.Height()) warmer_->Claim(pixels_.Rows().stride * static_cast<std::size_t>(y + 1));
+        if (warmer_ && y < pixels_.Height())
+            warmer_->Claim(pixels_.Rows().stride * static_cast<std::size_t>(y + 1));
     };
     DecodedJpeg d = DecodeJpegInto(
         bytes_.data(), bytes_.size(), ScreenIsEightBit(),
@@ -196,7 +197,8 @@ void TJPEGImage::Draw(HDC dc, const RECT& r) {
 }
 
 std::shared_ptr<ui::TGraphic> LoadSplashPicture() {
-    const auto bytes = ui::ResourceBytes(MAKEINTRESOURCEW(IDR_SPLASH_JPEG), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    const auto bytes =
+        ui::ResourceBytes(MAKEINTRESOURCEW(IDR_SPLASH_JPEG), MAKEINTRESOURCEW(10));  // RT_RCDATA
     if (bytes.empty()) return nullptr;
     return std::make_shared<TJPEGImage>(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }

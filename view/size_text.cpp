@@ -38,8 +38,10 @@ std::wstring FormatTwoDecimals(double value, const NumberSeparators& seps) {
     if (fracPart[2] >= '5') {
         int i = static_cast<int>(kept.size()) - 1;
         while (i >= 0 && kept[i] == '9') kept[i--] = '0';
-        if (i < 0) kept.insert(kept.begin(), '1');
-        else ++kept[i];
+        if (i < 0)
+            kept.insert(kept.begin(), '1');
+        else
+            ++kept[i];
     }
     std::string whole = kept.substr(0, kept.size() - 2);
     std::string decimals = kept.substr(kept.size() - 2);

@@ -31,7 +31,8 @@ Picture Noise(int width, int height, int pixelBytes, unsigned seed) {
 std::uint8_t Expected(const PixelRows& s, const PixelRows& t, int tx, int ty, int channel) {
     std::uint64_t sum = 0, n = 0;
     auto overlaps = [](int x, int i, int from, int to) {
-        return std::int64_t{x} * to < std::int64_t{i + 1} * from && std::int64_t{x + 1} * to > std::int64_t{i} * from;
+        return std::int64_t{x} * to < std::int64_t{i + 1} * from &&
+               std::int64_t{x + 1} * to > std::int64_t{i} * from;
     };
     for (int y = 0; y < s.height; ++y) {
         if (!overlaps(y, ty, s.height, t.height)) continue;
@@ -47,8 +48,8 @@ TEST(AreaScale, EveryTargetPixelIsTheMeanOfTheSourcePixelsUnderIt) {
     };
     // Reductions by whole and odd factors, enlargements, one direction each
     // way, single rows and columns, and the same size.
-    const Case cases[] = {{8, 8, 4, 4},  {9, 7, 4, 3},   {13, 11, 5, 2}, {3, 3, 7, 5},  {2, 5, 7, 2},
-                          {10, 1, 3, 1}, {1, 10, 1, 3},  {1, 1, 4, 3},   {6, 4, 6, 4},  {31, 17, 16, 17},
+    const Case cases[] = {{8, 8, 4, 4},  {9, 7, 4, 3},   {13, 11, 5, 2}, {3, 3, 7, 5}, {2, 5, 7, 2},
+                          {10, 1, 3, 1}, {1, 10, 1, 3},  {1, 1, 4, 3},   {6, 4, 6, 4}, {31, 17, 16, 17},
                           {5, 40, 9, 6}, {100, 3, 7, 9}, {7, 7, 1, 1}};
     unsigned seed = 1;
     for (const Case& c : cases) {
@@ -61,8 +62,8 @@ TEST(AreaScale, EveryTargetPixelIsTheMeanOfTheSourcePixelsUnderIt) {
                     const std::uint8_t* p = target.rows.Row(y) + x * bytes;
                     for (int ch = 0; ch < 3; ++ch)
                         ASSERT_EQ(p[ch], Expected(source.rows, target.rows, x, y, ch))
-                            << c.sw << "x" << c.sh << " to " << c.tw << "x" << c.th << " bytes " << from << "/" << bytes << " at "
-                            << x << "," << y << " channel " << ch;
+                            << c.sw << "x" << c.sh << " to " << c.tw << "x" << c.th << " bytes " << from
+                            << "/" << bytes << " at " << x << "," << y << " channel " << ch;
                     if (bytes == 4) ASSERT_EQ(p[3], 0);
                 }
                 // The row's padding is not the picture's: left alone.
@@ -86,7 +87,8 @@ TEST(AreaScale, MeansRoundExactlyAtEveryStepForEveryPixelCount) {
             for (int ch = 0; ch < 2; ++ch) {
                 const std::int64_t sum = step - ch;
                 for (int x = 0; x < n; ++x)
-                    source.rows.Row(0)[x * 3 + ch] = static_cast<std::uint8_t>(sum / n + (x < sum % n ? 1 : 0));
+                    source.rows.Row(0)[x * 3 + ch] =
+                        static_cast<std::uint8_t>(sum / n + (x < sum % n ? 1 : 0));
             }
             for (int x = 0; x < n; ++x) source.rows.Row(0)[x * 3 + 2] = 255;
             Picture target(1, 1, 4);

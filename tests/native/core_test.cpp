@@ -38,7 +38,8 @@ TEST(ErrorDisplay, StreamOpenFailureTrimsSystemText) {
               L"ファイル \"C:\\a b\\x.rtf\". ファイルが見つかりません。 は開けません");
     EXPECT_EQ(TrimSystemText(L"Access is denied. \r\n..."), L"Access is denied");
     EXPECT_EQ(TrimSystemText(L"\r\n"), L"");
-    EXPECT_EQ(FormatOne(L"拡張子 .%s の画像形式は処理できません", L"DIB"), L"拡張子 .DIB の画像形式は処理できません");
+    EXPECT_EQ(FormatOne(L"拡張子 .%s の画像形式は処理できません", L"DIB"),
+              L"拡張子 .DIB の画像形式は処理できません");
 }
 
 TEST(Arithmetic, DivTruncatesTowardZeroAndMulDivRounds) {
@@ -63,7 +64,9 @@ TEST(CommandLine, SplitsLikeThePlatform) {
     EXPECT_EQ(CommandLineArguments(L"p x\"y z\"w"), V{L"xy zw"});
     EXPECT_EQ(CommandLineArguments(L"p \"\" a"), V{L"a"});
     EXPECT_EQ(CommandLineArguments(L"p \"\"\"\"a"), V{L"a"});
-    EXPECT_EQ(CommandLineArguments(L"p\ta\x01" L"b"), (V{L"a", L"b"}));
+    EXPECT_EQ(CommandLineArguments(L"p\ta\x01"
+                                   L"b"),
+              (V{L"a", L"b"}));
     EXPECT_EQ(CommandLineArguments(L"p \"unterminated name"), V{L"unterminated name"});
     EXPECT_EQ(CommandLineArguments(L"p 表示.txt"), V{L"表示.txt"});
 }

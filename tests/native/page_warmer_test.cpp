@@ -33,7 +33,8 @@ TEST(PageWarmer, WriterAndWorkerNeverShareAByte) {
                         int none = 0;
                         if (!owner[i].compare_exchange_strong(none, 2)) ++conflicts;
                     }
-                    if (touchMicroseconds) std::this_thread::sleep_for(std::chrono::microseconds(touchMicroseconds));
+                    if (touchMicroseconds)
+                        std::this_thread::sleep_for(std::chrono::microseconds(touchMicroseconds));
                     for (std::size_t i = from; i < from + size; ++i) owner[i] = 3;
                     touched += size;
                 },

@@ -24,7 +24,8 @@ std::string StreamAll(const std::string& file, std::size_t offered) {
     for (int guard = 0; guard < 100000; ++guard) {
         std::size_t n = stream.Fill(buffer.data(), offered);
         EXPECT_LE(n, offered);
-        for (std::size_t i = offered; i < buffer.size(); ++i) EXPECT_EQ(buffer[i], 0xEE) << "wrote past the buffer";
+        for (std::size_t i = offered; i < buffer.size(); ++i)
+            EXPECT_EQ(buffer[i], 0xEE) << "wrote past the buffer";
         if (n == 0) break;
         out.append(reinterpret_cast<char*>(buffer.data()), n);
     }
@@ -47,7 +48,8 @@ TEST(LineEndStream, LineEndsSplitAcrossChunks) {
     // Every size of buffer gives the same text.
     const std::string text = "l1\r\nl2\rl3\nl4\r\r\n\n\rend\r";
     const std::string expected = "l1\r\nl2\r\nl3\r\nl4\r\n\r\n\r\n\r\nend\r\n";
-    for (std::size_t offered = 2; offered < 40; ++offered) EXPECT_EQ(StreamAll(text, offered), expected) << offered;
+    for (std::size_t offered = 2; offered < 40; ++offered)
+        EXPECT_EQ(StreamAll(text, offered), expected) << offered;
 }
 
 TEST(LineEndStream, ZeroByteCutsItsChunkOnly) {

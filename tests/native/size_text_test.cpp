@@ -8,13 +8,20 @@ namespace {
 TEST(SizeLabel, TableOfSizes) {
     NumberSeparators s;
     const std::pair<std::uint64_t, const wchar_t*> rows[] = {
-        {0, L" 0 byt"},          {1, L" 1 byt"},
-        {1023, L" 1,023 byt"},   {1024, L" 1 KB"},
-        {1025, L" 1 KB"},        {1152, L" 1.13 KB"},
-        {1536, L" 1.5 KB"},      {1048575, L" 1,024 KB"},
-        {1048576, L" 1 MB"},     {123456789, L" 117.74 MB"},
-        {2147483647, L" 2,048 MB"}, {5ull << 30, L" 5,120 MB"},
-        {1126, L" 1.1 KB"},      {1034, L" 1.01 KB"},
+        {0, L" 0 byt"},
+        {1, L" 1 byt"},
+        {1023, L" 1,023 byt"},
+        {1024, L" 1 KB"},
+        {1025, L" 1 KB"},
+        {1152, L" 1.13 KB"},
+        {1536, L" 1.5 KB"},
+        {1048575, L" 1,024 KB"},
+        {1048576, L" 1 MB"},
+        {123456789, L" 117.74 MB"},
+        {2147483647, L" 2,048 MB"},
+        {5ull << 30, L" 5,120 MB"},
+        {1126, L" 1.1 KB"},
+        {1034, L" 1.01 KB"},
         {1000ull << 30, L" 1,024,000 MB"},
     };
     for (const auto& [size, text] : rows) EXPECT_EQ(SizeLabelText(size, s), text) << size;

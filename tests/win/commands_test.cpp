@@ -59,7 +59,8 @@ private:
     }
     static LRESULT CALLBACK Record(int code, WPARAM wp, LPARAM lp) {
         auto* m = reinterpret_cast<CWPSTRUCT*>(lp);
-        if (code == HC_ACTION && (m->message == WM_SETFOCUS || (m->message == WM_ACTIVATE && m->wParam != WA_INACTIVE)))
+        if (code == HC_ACTION &&
+            (m->message == WM_SETFOCUS || (m->message == WM_ACTIVATE && m->wParam != WA_INACTIVE)))
             seen().emplace_back(m->hwnd, m->message);
         return CallNextHookEx(nullptr, code, wp, lp);
     }
@@ -473,12 +474,16 @@ std::vector<MenuLine> Built(const ui::TPopupMenu& popup) {
 }
 
 std::vector<MenuLine> Menu1(bool s, bool l, bool f) {
-    return {{L"縮小\tCtrl+S", false, s}, {L"", true, true},  {L"拡大\tCtrl+L", false, l}, {L"", true, true},
-            {L"全画面\tCtrl+F", false, f}, {L"", true, true}, {L"バージョン情報", false, true}};
+    return {
+        {L"縮小\tCtrl+S", false, s},   {L"", true, true}, {L"拡大\tCtrl+L", false, l},     {L"", true, true},
+        {L"全画面\tCtrl+F", false, f}, {L"", true, true}, {L"バージョン情報", false, true}};
 }
 
 std::vector<MenuLine> Menu2(bool s, bool l) {
-    return {{L"縮小", false, s}, {L"", true, true}, {L"実寸", false, l}, {L"", true, true},
+    return {{L"縮小", false, s},
+            {L"", true, true},
+            {L"実寸", false, l},
+            {L"", true, true},
             {L"バージョン情報", false, true}};
 }
 
@@ -600,7 +605,9 @@ protected:
         return g_probe.lines;
     }
     // A point of a graphic control in its parent's client coordinates.
-    static POINT Inside(const ui::TControl& c) { return {c.Left() + c.Width() / 2, c.Top() + c.Height() / 2}; }
+    static POINT Inside(const ui::TControl& c) {
+        return {c.Left() + c.Width() / 2, c.Top() + c.Height() / 2};
+    }
 };
 
 TEST_F(ContextMenus, LabelPictureAndToolBarShowTheWindowsMenu) {
@@ -672,7 +679,8 @@ TEST_F(ContextMenus, ChosenItemsRunTheirActionsAndGreyedOnesDoNot) {
     // Now the first item is greyed: choosing it does nothing.
     f.SetClientWidth(300);
     at = Inside(*f.Image1);
-    EXPECT_EQ(RightClick(f.ScrollBox1->Handle(), at.x, at.y, {VK_HOME, VK_RETURN, VK_ESCAPE}), Menu2(false, true));
+    EXPECT_EQ(RightClick(f.ScrollBox1->Handle(), at.x, at.y, {VK_HOME, VK_RETURN, VK_ESCAPE}),
+              Menu2(false, true));
     EXPECT_EQ(f.ClientWidth(), 300);
     // The About item shows the About box.
     TAboutBox about;
@@ -878,7 +886,8 @@ TEST_F(AboutCommand, Template) {
 
     const ui::TLabel& cm = *b.Comments;
     EXPECT_EQ(cm.Caption(),
-              L"Pelmaで編集は出来ませんが、      静止画をはじめ動画や音声ファイル等大抵のファイルはそれなりに見れます");
+              L"Pelmaで編集は出来ませんが、      "
+              L"静止画をはじめ動画や音声ファイル等大抵のファイルはそれなりに見れます");
     EXPECT_EQ(cm.BoundsRect().left, 5);
     EXPECT_EQ(cm.BoundsRect().top, 80);
     EXPECT_EQ(cm.Width(), 237);
@@ -937,7 +946,8 @@ TEST_F(AboutCommand, CentredEachTimeItIsShownAndHiddenByOkCloseBoxAndAltF4) {
 
     // Alt+F4.
     SetFocus(b.OKButton->Handle());
-    PostMessageW(b.OKButton->Handle(), WM_SYSKEYDOWN, VK_F4, MAKELPARAM(1, MapVirtualKeyW(VK_F4, 0) | KF_ALTDOWN));
+    PostMessageW(b.OKButton->Handle(), WM_SYSKEYDOWN, VK_F4,
+                 MAKELPARAM(1, MapVirtualKeyW(VK_F4, 0) | KF_ALTDOWN));
     Loop();
     EXPECT_FALSE(IsWindowVisible(b.Handle()));
 

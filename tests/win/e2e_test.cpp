@@ -16,7 +16,8 @@ std::wstring ProgramPath() {
 HWND WaitForMainWindow(DWORD pid) {
     for (int i = 0; i < 200; ++i) {
         HWND found = nullptr;
-        for (HWND w = FindWindowW(L"TPelmaForm1", nullptr); w; w = FindWindowExW(nullptr, w, L"TPelmaForm1", nullptr)) {
+        for (HWND w = FindWindowW(L"TPelmaForm1", nullptr); w;
+             w = FindWindowExW(nullptr, w, L"TPelmaForm1", nullptr)) {
             DWORD owner = 0;
             GetWindowThreadProcessId(w, &owner);
             if (owner == pid && IsWindowVisible(w)) found = w;
@@ -33,7 +34,8 @@ PROCESS_INFORMATION Start(const std::wstring& arguments) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    EXPECT_TRUE(
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         << GetLastError();
     return pi;
 }
@@ -74,7 +76,8 @@ TEST(EndToEnd, WelcomeScreenThenTheAboutBoxIsReady) {
     ASSERT_NE(main, nullptr);
     HWND about = nullptr;
     for (int i = 0; i < 200 && !about; ++i) {
-        for (HWND w = FindWindowW(L"TAboutBox", nullptr); w; w = FindWindowExW(nullptr, w, L"TAboutBox", nullptr)) {
+        for (HWND w = FindWindowW(L"TAboutBox", nullptr); w;
+             w = FindWindowExW(nullptr, w, L"TAboutBox", nullptr)) {
             DWORD owner = 0;
             GetWindowThreadProcessId(w, &owner);
             if (owner == pi.dwProcessId) about = w;

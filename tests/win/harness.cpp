@@ -13,7 +13,8 @@ std::vector<ShownBox>& Boxes() {
 }
 
 std::string Narrow(const std::wstring& s) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
+    int n =
+        WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), out.data(), n, nullptr, nullptr);
     return out;
@@ -52,7 +53,8 @@ std::wstring ScratchDir::Write(const std::wstring& name, const std::string& byte
 
 std::wstring ScratchDir::Write(const std::wstring& name, const std::vector<std::uint8_t>& bytes) {
     std::wstring full = File(name);
-    HANDLE h = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_NE(h, INVALID_HANDLE_VALUE) << Narrow(full);
     DWORD n = 0;
     if (!bytes.empty()) WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
@@ -143,7 +145,8 @@ int main(int argc, char** argv) {
     pelma::ui::Application().SetMessageBoxFn(
         [](HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
             HWND main = pelma::PelmaForm1 ? pelma::PelmaForm1->Handle() : nullptr;
-            pelma::test::Boxes().push_back({owner, text, caption, flags, main ? IsWindowEnabled(main) != FALSE : true});
+            pelma::test::Boxes().push_back(
+                {owner, text, caption, flags, main ? IsWindowEnabled(main) != FALSE : true});
             return IDOK;
         });
     return RUN_ALL_TESTS();

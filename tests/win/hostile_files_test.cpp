@@ -30,7 +30,8 @@ protected:
         Open(path);
         RedrawWindow(Form().Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         Pump();
-        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         const std::size_t boxes = Boxes().size() - before;
         std::string where = Narrow(name) + ": ";
         if (ms.count() > 10000) return where + "took " + std::to_string(ms.count()) + " ms";
@@ -64,8 +65,10 @@ TEST_F(HostileFiles, EveryFuzzSeedEndsInAMessageOrAPicture) {
             const std::size_t before = Boxes().size();
             EXPECT_EQ(OpenAndPaint(std::wstring(target) + L"-" + name, ReadFileBytes(bytesPath)), "");
             ++files;
-            if (Boxes().size() > before) ++messages;
-            else ++pictures;
+            if (Boxes().size() > before)
+                ++messages;
+            else
+                ++pictures;
         } while (FindNextFileW(find, &fd));
         FindClose(find);
     }
@@ -83,36 +86,53 @@ TEST_F(HostileFiles, CrashClassFilesEndInOrderlyMessages) {
     auto bmp = [&](const wchar_t* name, BmpSpec s, bool refused) {
         cases.push_back({name, pelma::testing::MakeBmp(s), refused});
     };
-    bmp(L"overflow-32bit.bmp", {.width = 0x10000, .height = 0x10000, .bitCount = 32, .bits = Bytes(64, 0)}, true);
+    bmp(L"overflow-32bit.bmp", {.width = 0x10000, .height = 0x10000, .bitCount = 32, .bits = Bytes(64, 0)},
+        true);
     bmp(L"overflow-wide.bmp", {.width = 0x7FFFFFFF, .height = 2, .bitCount = 24, .bits = Bytes(64, 0)}, true);
     bmp(L"negative-height.bmp", {.width = 4, .height = -4, .bitCount = 24, .bits = Bytes(48, 0x80)}, false);
     bmp(L"int-min-height.bmp", {.width = 4, .height = INT32_MIN, .bitCount = 24, .bits = Bytes(48, 0)}, true);
     bmp(L"palette-past-end.bmp",
-        {.width = 4, .height = 2, .bitCount = 8, .clrUsed = 2, .palette = {0xFF0000, 0x00FF00},
+        {.width = 4,
+         .height = 2,
+         .bitCount = 8,
+         .clrUsed = 2,
+         .palette = {0xFF0000, 0x00FF00},
          .bits = Bytes(8, 0xFE)},
         false);
     bmp(L"rle8-runs-past-row.bmp",
-        {.width = 4, .height = 2, .bitCount = 8, .compression = 1, .palette = {0xFF0000},
+        {.width = 4,
+         .height = 2,
+         .bitCount = 8,
+         .compression = 1,
+         .palette = {0xFF0000},
          .bits = Bytes{0xFF, 0, 0xFF, 0, 0, 2, 200, 200, 0, 1}},
         false);
     bmp(L"rle4-delta-past-picture.bmp",
-        {.width = 4, .height = 2, .bitCount = 4, .compression = 2, .palette = {0xFF0000},
+        {.width = 4,
+         .height = 2,
+         .bitCount = 4,
+         .compression = 2,
+         .palette = {0xFF0000},
          .bits = Bytes{0, 2, 250, 250, 9, 0x11, 0, 1}},
         false);
     Bytes offset = pelma::testing::MakeBmp({.width = 2, .height = 2, .bitCount = 24, .bits = Bytes(16, 0)});
     offset.put32(10, 0x7FFFFFF0);  // the pixels' offset, far past the end of the file
     cases.push_back({L"offset-past-end.bmp", offset, false});
 
-    auto icon = pelma::testing::MakeIconImage(16, 16, 4, std::vector<std::uint32_t>(16, 0),
-                                              std::vector<std::vector<std::uint32_t>>(16, std::vector<std::uint32_t>(16, 1)),
-                                              std::vector<std::vector<std::uint32_t>>(16, std::vector<std::uint32_t>(16, 0)));
+    auto icon = pelma::testing::MakeIconImage(
+        16, 16, 4, std::vector<std::uint32_t>(16, 0),
+        std::vector<std::vector<std::uint32_t>>(16, std::vector<std::uint32_t>(16, 1)),
+        std::vector<std::vector<std::uint32_t>>(16, std::vector<std::uint32_t>(16, 0)));
     auto ico = [&](const wchar_t* name, IcoEntrySpec e) {
         cases.push_back({name, pelma::testing::MakeIco(1, {e}), true});
     };
-    ico(L"zero-height.ico",
-        {.widthByte = 16, .heightByte = 0, .bitCount = 4, .image = pelma::testing::MakeIconImage(16, 0, 4, {}, {}, {})});
+    ico(L"zero-height.ico", {.widthByte = 16,
+                             .heightByte = 0,
+                             .bitCount = 4,
+                             .image = pelma::testing::MakeIconImage(16, 0, 4, {}, {}, {})});
     ico(L"entry-disagrees.ico", {.widthByte = 48, .heightByte = 48, .bitCount = 4, .image = icon});
-    ico(L"entry-outside.ico", {.widthByte = 16, .heightByte = 16, .bitCount = 4, .image = icon, .offset = 0x7FFFFF00u});
+    ico(L"entry-outside.ico",
+        {.widthByte = 16, .heightByte = 16, .bitCount = 4, .image = icon, .offset = 0x7FFFFF00u});
     cases.push_back({L"no-entries.ico", pelma::testing::MakeIco(1, {}), true});
 
     Bytes emf = pelma::testing::MakeEmf(0, 0, 2000, 1000, 1024, 768, 320, 240);

@@ -1,5 +1,5 @@
-#include "core/errors.h"
 #include "app/about_box.h"
+#include "core/errors.h"
 #include "harness.h"
 #include "ui/application.h"
 
@@ -43,10 +43,11 @@ TEST_F(WelcomeScreen, GeometryCaptionAndVisibleControls) {
     EXPECT_GT(f.OpenLabel->Height(), 3 * 20);  // three lines of 27-pixel type
 
     // Visible: the tool bar with Open and Exit, the stretched splash picture and the labels.
-    for (ui::TControl* c : {static_cast<ui::TControl*>(f.CoolBar1.get()), static_cast<ui::TControl*>(f.SpeedButton1.get()),
-                            static_cast<ui::TControl*>(f.SpeedButton3.get()), static_cast<ui::TControl*>(f.Image1.get()),
-                            static_cast<ui::TControl*>(f.OpenLabel.get()), static_cast<ui::TControl*>(f.DDLabel.get()),
-                            static_cast<ui::TControl*>(f.ScrollBox1.get())})
+    for (ui::TControl* c :
+         {static_cast<ui::TControl*>(f.CoolBar1.get()), static_cast<ui::TControl*>(f.SpeedButton1.get()),
+          static_cast<ui::TControl*>(f.SpeedButton3.get()), static_cast<ui::TControl*>(f.Image1.get()),
+          static_cast<ui::TControl*>(f.OpenLabel.get()), static_cast<ui::TControl*>(f.DDLabel.get()),
+          static_cast<ui::TControl*>(f.ScrollBox1.get())})
         EXPECT_TRUE(c->Visible()) << Narrow(c->Name);
     for (ui::TControl* c :
          {static_cast<ui::TControl*>(f.Panel2.get()), static_cast<ui::TControl*>(f.SpeedButton2.get()),

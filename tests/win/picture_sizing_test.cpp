@@ -305,9 +305,8 @@ TEST_F(PictureSizing, AJpegIsDecodedWhenFirstDrawnAndOnlyThen) {
 TEST_F(PictureSizing, ALargeJpegDecodesExactlyWhileItsMemoryIsBroughtIn) {
     TPelmaForm1& f = Form();
     const std::uint32_t quarters[] = {0xC02020, 0x20C020, 0x2020C0, 0xE0E040};
-    const Bytes bytes = pelma::testing::MakeJpeg(1600, 1200, 3, [&](int x, int y) {
-        return quarters[(y < 600 ? 0 : 2) + (x < 800 ? 0 : 1)];
-    });
+    const Bytes bytes = pelma::testing::MakeJpeg(
+        1600, 1200, 3, [&](int x, int y) { return quarters[(y < 600 ? 0 : 2) + (x < 800 ? 0 : 1)]; });
     Open(dir_.Write(L"large.jpg", bytes));
     auto* jpeg = dynamic_cast<TJPEGImage*>(f.Image1->Picture().get());
     ASSERT_NE(jpeg, nullptr);

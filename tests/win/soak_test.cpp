@@ -19,9 +19,9 @@ using pelma::testing::Bytes;
 struct Sample {
     std::wstring name;
     std::vector<std::uint8_t> bytes;
-    bool fails;              // opening it shows one message
-    bool media = false;      // its device stays open until the next media file
-    bool missing = false;    // not written at all
+    bool fails;            // opening it shows one message
+    bool media = false;    // its device stays open until the next media file
+    bool missing = false;  // not written at all
     bool readOnly = false;
     bool folder = false;
 };
@@ -44,7 +44,8 @@ struct Counts {
 
 BOOL CALLBACK CountWindow(HWND hwnd, LPARAM lp) {
     ++*reinterpret_cast<int*>(lp);
-    EnumChildWindows(hwnd, [](HWND, LPARAM l) -> BOOL { return ++*reinterpret_cast<int*>(l), TRUE; }, lp);
+    EnumChildWindows(
+        hwnd, [](HWND, LPARAM l) -> BOOL { return ++*reinterpret_cast<int*>(l), TRUE; }, lp);
     return TRUE;
 }
 
@@ -69,7 +70,8 @@ Counts Measure() {
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
     c.privateBytes = pmc.PrivateUsage ? pmc.PrivateUsage : pmc.PagefileUsage;
     std::printf("  (memory: private %llu, pagefile %llu, working set %llu)\n",
-                static_cast<unsigned long long>(pmc.PrivateUsage), static_cast<unsigned long long>(pmc.PagefileUsage),
+                static_cast<unsigned long long>(pmc.PrivateUsage),
+                static_cast<unsigned long long>(pmc.PagefileUsage),
                 static_cast<unsigned long long>(pmc.WorkingSetSize));
     EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&c.windows));
     return c;
@@ -106,7 +108,8 @@ TEST_F(Soak, AThousandFilesLeaveNothingBehind) {
         {L"frame.emf", pelma::testing::MakeEmf(0, 0, 5000, 3000, 1024, 768, 320, 240), false},
         {L"placeable.wmf", pelma::testing::MakePlaceableWmf(0, 0, 1440, 720, 1440), false},
         {L"bad.wmf", Bytes(40, 0), true},
-        {L"photo.jpg", pelma::testing::MakeJpeg(800, 600, 3, [](int x, int y) { return (x * 7) ^ (y * 3); }), false},
+        {L"photo.jpg", pelma::testing::MakeJpeg(800, 600, 3, [](int x, int y) { return (x * 7) ^ (y * 3); }),
+         false},
         {L"bitmap.jpg", BitmapFile(4, 4, 0), true},
         {L"doc.rtf", Bytes{'{', '\\', 'r', 't', 'f', '1', ' ', 'h', 'i', '}'}, false},
         {L"plain.rtf", Bytes(200, 'p'), false},
@@ -115,11 +118,12 @@ TEST_F(Soak, AThousandFilesLeaveNothingBehind) {
         {L"gone.avi", {}, true, true, true},
     };
     std::wstring avi = std::wstring(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\colour_bars.avi";
-    if (GetFileAttributesW(avi.c_str()) != INVALID_FILE_ATTRIBUTES) samples.push_back({L"movie.avi", ReadFileBytes(avi), false, true});
+    if (GetFileAttributesW(avi.c_str()) != INVALID_FILE_ATTRIBUTES)
+        samples.push_back({L"movie.avi", ReadFileBytes(avi), false, true});
 
     std::vector<std::function<void()>> commands = {
-        [&] { Form().ActSExecute(); },    [&] { Form().ActLExecute(); },
-        [&] { Form().ActMovSExecute(); }, [&] { Form().ActMovLExecute(); },
+        [&] { Form().ActSExecute(); },          [&] { Form().ActLExecute(); },
+        [&] { Form().ActMovSExecute(); },       [&] { Form().ActMovLExecute(); },
         [&] { Form().ActFullScreenExecute(); }, [&] { Form().ActMovSExecute(); },
     };
 
@@ -143,7 +147,8 @@ TEST_F(Soak, AThousandFilesLeaveNothingBehind) {
         const std::size_t shown = Boxes().size() - before;
         failuresShown += static_cast<int>(shown);
         if (s.fails) ++failuresExpected;
-        EXPECT_EQ(shown, s.fails ? 1u : 0u) << Narrow(path) << (shown ? ": " + Narrow(Boxes().back().text) : "");
+        EXPECT_EQ(shown, s.fails ? 1u : 0u)
+            << Narrow(path) << (shown ? ": " + Narrow(Boxes().back().text) : "");
         if (i % 7 == 3) commands[static_cast<std::size_t>(i / 7) % commands.size()]();
         // Nothing stays open: rename and delete at once (a media file's device
         // stays open by design until the next media file).
@@ -160,11 +165,13 @@ TEST_F(Soak, AThousandFilesLeaveNothingBehind) {
     }
     Counts end = Measure();
     std::printf("soak: %d files, %d failures shown (%d expected)\n", total, failuresShown, failuresExpected);
-    std::printf("  GDI objects %lu -> %lu (%s), USER objects %lu -> %lu (%s), handles %lu -> %lu, windows %d -> %d, "
-                "private bytes %llu -> %llu\n",
-                start.gdi.count, end.gdi.count, end.gdi.source, start.user.count, end.user.count, end.user.source,
-                start.handles, end.handles, start.windows, end.windows,
-                static_cast<unsigned long long>(start.privateBytes), static_cast<unsigned long long>(end.privateBytes));
+    std::printf(
+        "  GDI objects %lu -> %lu (%s), USER objects %lu -> %lu (%s), handles %lu -> %lu, windows %d -> %d, "
+        "private bytes %llu -> %llu\n",
+        start.gdi.count, end.gdi.count, end.gdi.source, start.user.count, end.user.count, end.user.source,
+        start.handles, end.handles, start.windows, end.windows,
+        static_cast<unsigned long long>(start.privateBytes),
+        static_cast<unsigned long long>(end.privateBytes));
     EXPECT_EQ(failuresShown, failuresExpected);
     // A window with its fonts and brushes is up: a count of 0 means nothing was measured.
     EXPECT_GT(start.gdi.count, 0u);
@@ -173,7 +180,8 @@ TEST_F(Soak, AThousandFilesLeaveNothingBehind) {
     EXPECT_NEAR(static_cast<double>(end.user.count), static_cast<double>(start.user.count), 5);
     EXPECT_NEAR(static_cast<double>(end.handles), static_cast<double>(start.handles), 5);
     EXPECT_NEAR(end.windows, start.windows, 5);
-    EXPECT_LT(static_cast<double>(end.privateBytes), static_cast<double>(start.privateBytes) + 10.0 * 1024 * 1024);
+    EXPECT_LT(static_cast<double>(end.privateBytes),
+              static_cast<double>(start.privateBytes) + 10.0 * 1024 * 1024);
 }
 
 // The GDI and USER counts the soak test compares must follow objects made and
@@ -198,7 +206,8 @@ TEST(GuiObjects, GdiCountFollowsBrushesMadeAndDeleted) {
 TEST(GuiObjects, UserCountFollowsWindowsMenusIconsAndCursorsMadeAndDestroyed) {
     // A window made first and kept: the thread's first window brings the
     // input-method window with it, which is no object of this test's.
-    HWND keeper = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND keeper =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(keeper);
     const DWORD gdiBefore = GdiObjects().count;
     const DWORD before = UserObjects().count;
@@ -206,7 +215,8 @@ TEST(GuiObjects, UserCountFollowsWindowsMenusIconsAndCursorsMadeAndDestroyed) {
     // Two rounds: the second round's objects can take the first round's freed
     // handles under a new generation, which probing must still find.
     for (int round = 0; round < 2; ++round) {
-        HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        HWND top =
+            CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 5, 5, top, nullptr, nullptr, nullptr);
         HMENU bar = CreateMenu(), popup = CreatePopupMenu();
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"x");

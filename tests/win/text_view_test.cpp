@@ -29,8 +29,9 @@ TEST_F(TextView, TextFileShownAsItsBytes) {
     EXPECT_EQ(f.Memo1->Font().Name, L"FixedSys");
     EXPECT_EQ(f.Memo1->Font().Height, 16);
     EXPECT_TRUE(f.Memo1->Visible());
-    for (ui::TControl* c2 : {static_cast<ui::TControl*>(f.Image1.get()), static_cast<ui::TControl*>(f.OpenLabel.get()),
-                             static_cast<ui::TControl*>(f.DDLabel.get()), static_cast<ui::TControl*>(f.Panel2.get())})
+    for (ui::TControl* c2 :
+         {static_cast<ui::TControl*>(f.Image1.get()), static_cast<ui::TControl*>(f.OpenLabel.get()),
+          static_cast<ui::TControl*>(f.DDLabel.get()), static_cast<ui::TControl*>(f.Panel2.get())})
         EXPECT_FALSE(c2->Visible()) << Narrow(c2->Name);
     EXPECT_TRUE(f.Label1->Visible());
     EXPECT_EQ(f.Label1->Caption(), L" " + std::to_wstring(bytes.size()) + L" byt");

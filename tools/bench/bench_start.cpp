@@ -5,8 +5,8 @@
 //   bench_start PELMA_EXE EMPTY_EXE WORK_DIR [RUNS]
 #include <windows.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -32,13 +32,15 @@ struct CloseArgs {
 BOOL CALLBACK CloseWindowsOf(HWND hwnd, LPARAM lp) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == reinterpret_cast<CloseArgs*>(lp)->pid && IsWindowVisible(hwnd)) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    if (pid == reinterpret_cast<CloseArgs*>(lp)->pid && IsWindowVisible(hwnd))
+        PostMessageW(hwnd, WM_CLOSE, 0, 0);
     return TRUE;
 }
 
 // Milliseconds from start to the first painted window; negative on failure.
 double TimeOne(const std::wstring& exe, const std::wstring& args, int run) {
-    std::wstring eventName = L"PelmaBenchPainted" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(run);
+    std::wstring eventName =
+        L"PelmaBenchPainted" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(run);
     HANDLE painted = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
     SetEnvironmentVariableW(L"PELMA_PAINTED_EVENT", eventName.c_str());
     std::wstring command = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
@@ -70,12 +72,15 @@ double Median(std::vector<double> v) {
 }
 
 bool WriteJpeg(const std::wstring& path, int width, int height) {
-    const auto bytes = pelma::testing::MakeJpeg(width, height, 3, [&](int x, int y) {
-        const auto r = static_cast<std::uint32_t>((x * 255) / width);
-        const auto g = static_cast<std::uint32_t>((y * 255) / height);
-        const auto b = static_cast<std::uint32_t>(((x ^ y) >> 3) & 0xFF);
-        return r << 16 | g << 8 | b;
-    }, false, 85);
+    const auto bytes = pelma::testing::MakeJpeg(
+        width, height, 3,
+        [&](int x, int y) {
+            const auto r = static_cast<std::uint32_t>((x * 255) / width);
+            const auto g = static_cast<std::uint32_t>((y * 255) / height);
+            const auto b = static_cast<std::uint32_t>(((x ^ y) >> 3) & 0xFF);
+            return r << 16 | g << 8 | b;
+        },
+        false, 85);
     FILE* f = _wfopen(path.c_str(), L"wb");
     if (!f) return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
@@ -96,7 +101,8 @@ int wmain(int argc, wchar_t** argv) {
     {
         FILE* f = _wfopen(text.c_str(), L"wb");
         if (!f) return 1;
-        for (int i = 0; i < 200; ++i) std::fprintf(f, "line %d of a text file for the start-up benchmark\r\n", i);
+        for (int i = 0; i < 200; ++i)
+            std::fprintf(f, "line %d of a text file for the start-up benchmark\r\n", i);
         fclose(f);
     }
     if (!WriteJpeg(photo, 4000, 3000)) return 1;
@@ -120,15 +126,17 @@ int wmain(int argc, wchar_t** argv) {
             const double t = TimeOne(c.exe, c.args, i);
             if (t < 0) continue;
             c.times.push_back(t);
-            if (&c == &cases[0]) base = t;
-            else if (base > 0) c.ratios.push_back(t / base);
+            if (&c == &cases[0])
+                base = t;
+            else if (base > 0)
+                c.ratios.push_back(t / base);
         }
     }
     std::printf("runs per case: %d, taking turns (medians, after one warm-up run each)\n", runs);
     std::printf("%-26ls %8.1f ms\n", cases[0].what, Median(cases[0].times));
     for (std::size_t k = 1; k < cases.size(); ++k)
-        std::printf("%-26ls %8.1f ms  ratio %.2f%s\n", cases[k].what, Median(cases[k].times), Median(cases[k].ratios),
-                    k == 1 ? " (target 1.20)" : "");
+        std::printf("%-26ls %8.1f ms  ratio %.2f%s\n", cases[k].what, Median(cases[k].times),
+                    Median(cases[k].ratios), k == 1 ? " (target 1.20)" : "");
     bool ok = true;
     for (const Case& c : cases) ok = ok && !c.times.empty();
     return ok ? 0 : 1;

@@ -20,8 +20,8 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int show) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = L"EmptyWindow";
     RegisterClassExW(&wc);
-    HWND hwnd = CreateWindowExW(0, L"EmptyWindow", L"Empty", WS_OVERLAPPEDWINDOW, 0, 0, 329, 337, nullptr, nullptr,
-                                inst, nullptr);
+    HWND hwnd = CreateWindowExW(0, L"EmptyWindow", L"Empty", WS_OVERLAPPEDWINDOW, 0, 0, 329, 337, nullptr,
+                                nullptr, inst, nullptr);
     ShowWindow(hwnd, show);
     bool reported = false;
     MSG msg;

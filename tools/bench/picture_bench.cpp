@@ -189,9 +189,10 @@ int wmain(int argc, wchar_t** argv) {
         openMs, floorMs, coldMs, openMs / floorMs, openMs / coldMs);
     std::printf("  of which ViewFile %.1f ms, decode %.1f ms, first paint %.1f ms\n", Ms(viewed - start),
                 Ms(decoded - viewed), Ms(painted - decoded));
-    std::printf("  repaint %ldx%ld  median %.2f ms  max %.2f ms (target < 16); at actual size median %.2f ms\n",
-                client.right, client.bottom, repaints[repaints.size() / 2], repaints.back(),
-                actualRepaints[actualRepaints.size() / 2]);
+    std::printf(
+        "  repaint %ldx%ld  median %.2f ms  max %.2f ms (target < 16); at actual size median %.2f ms\n",
+        client.right, client.bottom, repaints[repaints.size() / 2], repaints.back(),
+        actualRepaints[actualRepaints.size() / 2]);
     std::printf("  peak private %.1f MB (before open %.1f MB)  decoded pixels %.1f MB  limit %.1f MB: %s\n",
                 peakMb, baseline / double(1 << 20), decodedMb, limitMb, peakMb < limitMb ? "within" : "OVER");
     if (boxes) std::printf("  %d error box(es) shown\n", boxes);

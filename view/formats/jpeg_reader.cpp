@@ -282,8 +282,8 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEi
     ApplySettings(c, result.eightBit);
 
     s.eightBit = result.eightBit;
-    s.rows = {reinterpret_cast<std::uint8_t*>(result.pixels.data()), static_cast<std::size_t>(c.image_width) * 4,
-              result.width, result.height, 4};
+    s.rows = {reinterpret_cast<std::uint8_t*>(result.pixels.data()),
+              static_cast<std::size_t>(c.image_width) * 4, result.width, result.height, 4};
     s.indices = result.indices.data();
     s.palette = result.palette.data();
     if (!RunGuarded(s, Decompress)) result.errorCode = s.errorCode;
