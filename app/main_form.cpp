@@ -6,11 +6,16 @@
 
 #include "app/about_box.h"
 #include "app/command_line.h"
+#include "media/display_modes.h"
 #include "media/media_player.h"
+#include "media/media_view.h"
 #include "resource_ids.h"
 #include "ui/application.h"
 #include "ui/late_bound.h"
+#include "view/picture_view.h"
 #include "view/rich_edit.h"
+#include "view/rich_text_view.h"
+#include "view/text_view.h"
 
 namespace pelma {
 
@@ -20,16 +25,22 @@ TPelmaForm1::TPelmaForm1()
     : ui::TForm(L"TPelmaForm1", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME,
                 WS_EX_APPWINDOW, IDI_MAINICON) {
     PelmaForm1 = this;
-    ReadNumberSeparators();
+    BuildTemplate();
+    BuildViews();
     // The separators are read again whenever the system announces changed settings.
     ui::Application().OnSettingChange = [this] { ReadNumberSeparators(); };
-    BuildTemplate();
     RunCreate(static_cast<void (ui::TForm::*)()>(&TPelmaForm1::FormCreate));
 }
 
 TPelmaForm1::~TPelmaForm1() {
+    // The movie device is bound to DisplayPanel's window: it is closed while
+    // that window still exists.
+    try {
+        MediaPlayer1->Device().Close();
+    } catch (...) {
+        // Nothing can be reported at the end; the device closes with the player.
+    }
     SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & ~WS_EX_ACCEPTFILES);
-    RestoreTaskbar();
     ui::Application().OnSettingChange = nullptr;
     if (PelmaForm1 == this) PelmaForm1 = nullptr;
 }

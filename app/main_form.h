@@ -1,5 +1,6 @@
-// The main window: every control of its template, and the operations that
-// the views, commands and media parts carry out on it.
+// The main window: every control of its template, and its events and commands,
+// each handed to the view that carries it out. The views are given exactly the
+// controls they drive; only this window knows them all.
 #pragma once
 
 #include <windows.h>
@@ -17,20 +18,18 @@
 #include "ui/menus.h"
 #include "ui/panels.h"
 #include "ui/timer.h"
-#include "view/size_text.h"
+#include "ui/work_area.h"
+#include "view/size_label.h"
 
 namespace pelma {
 
 class TRichEdit;
 class TMediaPlayer;
-
-// The desktop work area's right and bottom edges (the screen size when the
-// system cannot tell).
-struct TWorkArea {
-    int Width;
-    int Height;
-};
-TWorkArea WorkArea();
+class TextView;
+class RichTextView;
+class PictureView;
+class DisplayModes;
+class MediaView;
 
 class TPelmaForm1 : public ui::TForm {
 public:
@@ -100,7 +99,7 @@ public:
 
     // The thousands and decimal separators of the user's regional settings.
     void ReadNumberSeparators();
-    const NumberSeparators& Separators() const { return separators_; }
+    const NumberSeparators& Separators() const;
 
     // The command line the program was started with (tests set their own).
     std::wstring CommandLine;
@@ -112,16 +111,16 @@ protected:
 
 private:
     void BuildTemplate();
-    void SetMovieRect(int x, int y, int width, int height);
-    // Shows the taskbar again when full screen hid it (at the program's end).
-    void RestoreTaskbar();
-    void ShowTextView(const std::wstring& fileName);
-    void ShowRichTextView(const std::wstring& fileName);
-    void ShowPicture(const std::wstring& fileName, const std::wstring& upperExt, const TWorkArea& area);
-    void ShowMedia(const std::wstring& fileName, const std::wstring& upperExt);
+    // The views, each over the controls it drives (made once the template is).
+    void BuildViews();
 
-    NumberSeparators separators_;
-    bool hidTaskbar_ = false;
+    // Declared after the controls: the views go first.
+    std::unique_ptr<SizeLabel> sizeLabel_;
+    std::unique_ptr<TextView> textView_;
+    std::unique_ptr<RichTextView> richTextView_;
+    std::unique_ptr<PictureView> pictureView_;
+    std::unique_ptr<DisplayModes> displayModes_;
+    std::unique_ptr<MediaView> mediaView_;
 };
 
 // The main window, reachable program-wide from the moment its creation begins.

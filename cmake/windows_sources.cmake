@@ -13,17 +13,21 @@ add_library(pelma_win STATIC
   ui/menus.cpp
   ui/panels.cpp
   ui/timer.cpp
+  ui/work_area.cpp
   app/about_box.cpp
   app/main_form.cpp
   app/main_form_template.cpp
+  app/view_file.cpp
   view/file_access.cpp
+  view/icon_picture.cpp
+  view/metafile_picture.cpp
   view/picture_graphics.cpp
-  view/picture_kinds.cpp
+  view/picture_loader.cpp
   view/picture_view.cpp
   view/rich_edit.cpp
+  view/rich_text_view.cpp
   view/size_label.cpp
   view/text_view.cpp
-  view/view_file.cpp
   media/display_modes.cpp
   media/media_player.cpp
   media/media_view.cpp

@@ -33,6 +33,8 @@ std::wstring TrimSystemText(std::wstring text) {
     return text;
 }
 
+std::wstring StreamReadErrorMessage() { return L"ストリームからの読み込みエラー"; }
+
 std::wstring FormatOne(const std::wstring& pattern, const std::wstring& value) {
     std::wstring out = pattern;
     auto at = out.find(L"%s");

@@ -19,6 +19,10 @@ std::wstring TrimSystemText(std::wstring text);
 // "ファイル "%s". %s は開けません"
 std::wstring StreamOpenFailureMessage(const std::wstring& absolutePath, const std::wstring& systemText);
 
+// The message of EReadError when a stream ends, or cannot be read, inside a
+// part that must be read whole: "ストリームからの読み込みエラー".
+std::wstring StreamReadErrorMessage();
+
 // Replaces the first "%s" of a pattern; "%%" is not special in our texts.
 std::wstring FormatOne(const std::wstring& pattern, const std::wstring& value);
 

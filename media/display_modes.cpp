@@ -1,7 +1,7 @@
-// The movie display modes: reduce, enlarge, full screen and the wide picture.
-#include "app/main_form.h"
+#include "media/display_modes.h"
+
 #include "core/arith.h"
-#include "media/media_player.h"
+#include "ui/work_area.h"
 
 namespace pelma {
 
@@ -13,15 +13,14 @@ HWND Taskbar() { return FindWindowW(L"Shell_TrayWnd", nullptr); }
 
 }  // namespace
 
-void TPelmaForm1::SetMovieRect(int x, int y, int width, int height) {
-    MediaPlayer1->Device().SetDisplayRect(x, y, width, height);
+void DisplayModes::SetMovieRect(int x, int y, int width, int height) {
+    c_.player.Device().SetDisplayRect(x, y, width, height);
 }
 
-void TPelmaForm1::FormResize() {
-    if (!MediaPlayer1 || !CoolBar1 || !Panel2) return;  // still being built
-    const int cw = ClientWidth(), ch = ClientHeight();
-    const int space = ch - CoolBar1->Height() - Panel2->Height();
-    if (WideMode->Checked()) {
+void DisplayModes::Resize() {
+    const int cw = c_.window.ClientWidth(), ch = c_.window.ClientHeight();
+    const int space = ch - c_.toolBar.Height() - c_.mediaBar.Height();
+    if (c_.wideMode.Checked()) {
         const int h = WideHeight(cw);
         SetMovieRect(0, Div(space - h, 2), cw, h);
     } else {
@@ -29,84 +28,84 @@ void TPelmaForm1::FormResize() {
     }
 }
 
-void TPelmaForm1::ActMovLExecute() {
-    SetWindowState(ui::TWindowState::Normal);
-    const TWorkArea area = WorkArea();
-    SetBounds(Left(), Top(), area.Width, area.Height);
-    WideMode->Show();
-    CoolBar1->Show();
-    Panel2->Show();
-    ShukushouButton->SetLeft(100);
-    FullScreen->SetLeft(150);
-    KakudaiButton->Hide();
-    ShukushouButton->Show();
-    FullScreen->Show();
-    FormResize();
-    ActFullScreen->SetEnabled(true);
-    ActMovS->SetEnabled(true);
-    ActMovL->SetEnabled(false);
+void DisplayModes::Enlarge() {
+    c_.window.SetWindowState(ui::TWindowState::Normal);
+    const ui::TWorkArea area = ui::WorkArea();
+    c_.window.SetBounds(c_.window.Left(), c_.window.Top(), area.Width, area.Height);
+    c_.wideMode.Show();
+    c_.toolBar.Show();
+    c_.mediaBar.Show();
+    c_.reduceButton.SetLeft(100);
+    c_.fullScreenButton.SetLeft(150);
+    c_.enlargeButton.Hide();
+    c_.reduceButton.Show();
+    c_.fullScreenButton.Show();
+    Resize();
+    c_.fullScreen.SetEnabled(true);
+    c_.reduce.SetEnabled(true);
+    c_.enlarge.SetEnabled(false);
 }
 
-void TPelmaForm1::ActFullScreenExecute() {
+void DisplayModes::FullScreen() {
     if (HWND taskbar = Taskbar()) {
         ShowWindow(taskbar, SW_SHOWNOACTIVATE);
         ShowWindow(taskbar, SW_HIDE);
         hidTaskbar_ = true;
     }
-    SetStyle(Style() & ~kCaptionBits);
-    Repaint();
-    SetWindowState(ui::TWindowState::Maximized);
-    const int w = Width(), h = Height();
-    if (WideMode->Checked()) {
+    c_.window.SetStyle(c_.window.Style() & ~kCaptionBits);
+    c_.window.Repaint();
+    c_.window.SetWindowState(ui::TWindowState::Maximized);
+    const int w = c_.window.Width(), h = c_.window.Height();
+    if (c_.wideMode.Checked()) {
         const int wh = WideHeight(w);
         SetMovieRect(0, Div(h - wh, 2), w, wh);
     } else {
         SetMovieRect(0, 0, w, h);
     }
-    Panel2->Hide();
-    CoolBar1->Hide();
-    ActFullScreen->SetEnabled(false);
-    ActMovS->SetEnabled(true);
-    ActMovL->SetEnabled(true);
+    c_.mediaBar.Hide();
+    c_.toolBar.Hide();
+    c_.fullScreen.SetEnabled(false);
+    c_.reduce.SetEnabled(true);
+    c_.enlarge.SetEnabled(true);
 }
 
-void TPelmaForm1::ActMovSExecute() {
+void DisplayModes::Reduce() {
     if (HWND taskbar = Taskbar()) ShowWindow(taskbar, SW_SHOWNA);
     hidTaskbar_ = false;
-    SetStyle(Style() | kCaptionBits);
-    Repaint();
-    SetWindowState(ui::TWindowState::Normal);
-    WideMode->Show();
-    CoolBar1->Show();
-    Panel2->Show();
-    KakudaiButton->SetLeft(100);
-    FullScreen->SetLeft(150);
-    KakudaiButton->Show();
-    ShukushouButton->Hide();
-    FullScreen->Show();
-    SetClientWidth(353);
-    const int cw = ClientWidth();
-    if (WideMode->Checked()) {
+    c_.window.SetStyle(c_.window.Style() | kCaptionBits);
+    c_.window.Repaint();
+    c_.window.SetWindowState(ui::TWindowState::Normal);
+    c_.wideMode.Show();
+    c_.toolBar.Show();
+    c_.mediaBar.Show();
+    c_.enlargeButton.SetLeft(100);
+    c_.fullScreenButton.SetLeft(150);
+    c_.enlargeButton.Show();
+    c_.reduceButton.Hide();
+    c_.fullScreenButton.Show();
+    c_.window.SetClientWidth(353);
+    const int cw = c_.window.ClientWidth();
+    if (c_.wideMode.Checked()) {
         const int h = WideHeight(cw);
-        SetClientHeight(CoolBar1->Height() + h + Panel2->Height() + 4);
+        c_.window.SetClientHeight(c_.toolBar.Height() + h + c_.mediaBar.Height() + 4);
         SetMovieRect(0, 0, cw, h);
     } else {
-        SetClientHeight(310);
-        SetMovieRect(0, 0, cw, ClientHeight() - CoolBar1->Height() - Panel2->Height());
+        c_.window.SetClientHeight(310);
+        SetMovieRect(0, 0, cw, c_.window.ClientHeight() - c_.toolBar.Height() - c_.mediaBar.Height());
     }
-    ActFullScreen->SetEnabled(true);
-    ActMovS->SetEnabled(false);
-    ActMovL->SetEnabled(true);
+    c_.fullScreen.SetEnabled(true);
+    c_.reduce.SetEnabled(false);
+    c_.enlarge.SetEnabled(true);
 }
 
-void TPelmaForm1::WideModeClick() {
-    if (GetSystemMetrics(SM_CXSCREEN) > Width())
-        ActMovSExecute();
+void DisplayModes::WideChanged() {
+    if (GetSystemMetrics(SM_CXSCREEN) > c_.window.Width())
+        Reduce();
     else
-        ActMovLExecute();
+        Enlarge();
 }
 
-void TPelmaForm1::RestoreTaskbar() {
+void DisplayModes::RestoreTaskbar() {
     if (!hidTaskbar_) return;
     if (HWND taskbar = Taskbar()) ShowWindow(taskbar, SW_SHOWNA);
     hidTaskbar_ = false;

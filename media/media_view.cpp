@@ -1,8 +1,6 @@
-// Playing movies and sounds: the media branch and the position tracking.
-#include "app/main_form.h"
+#include "media/media_view.h"
+
 #include "core/arith.h"
-#include "media/media_player.h"
-#include "view/file_kind.h"
 
 namespace pelma {
 
@@ -10,65 +8,84 @@ namespace {
 const wchar_t kPlayPrompt[] = L"再生ボタンを押してネッ！";
 }
 
-void TPelmaForm1::ShowMedia(const std::wstring& fileName, const std::wstring& upperExt) {
-    SetClientSize(353, 310);
-    if (IsSoundExtension(upperExt)) {
-        Image2->SetStretch(true);
-        Image2->Show();
-        const int w = Width(), h = Height();
-        Label2->SetLeft(Div(w - Label2->Width(), 2) - 10);
-        Label2->SetTop(Div(h - Label2->Height(), 2) + 10);
-        Label3->SetLeft(Div(w - Label3->Width(), 2));
-        Label3->SetTop(Div(h - Label3->Height(), 2) - 55);
-        Label2->Show();
-        Label3->Show();
-    } else {
-        DisplayPanel->SetColor(RGB(0, 0, 0));
-        DisplayPanel->SetFontColor(RGB(0, 255, 255));
-        DisplayPanel->SetCaption(kPlayPrompt);
-        ActMovSExecute();
-        DisplayPanel->Show();
-    }
-    TrackBar1->Show();
-    Panel2->Show();
-    Label1->Show();
-    ShowFileSize(fileName);
+class MediaView::FollowingDevice {
+public:
+    explicit FollowingDevice(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+    ~FollowingDevice() { flag_ = was_; }
+    FollowingDevice(const FollowingDevice&) = delete;
+    FollowingDevice& operator=(const FollowingDevice&) = delete;
 
-    MediaPlayer1->Show();
-    MediaPlayerModel& player = MediaPlayer1->Model();
+private:
+    bool& flag_;
+    bool was_;
+};
+
+void MediaView::Show(const std::wstring& fileName, bool sound) {
+    c_.window.SetClientSize(353, 310);
+    if (sound) {
+        c_.soundPicture.SetStretch(true);
+        c_.soundPicture.Show();
+        const int w = c_.window.Width(), h = c_.window.Height();
+        ui::TLabel& caption = c_.soundCaption;
+        ui::TLabel& title = c_.soundTitle;
+        caption.SetLeft(Div(w - caption.Width(), 2) - 10);
+        caption.SetTop(Div(h - caption.Height(), 2) + 10);
+        title.SetLeft(Div(w - title.Width(), 2));
+        title.SetTop(Div(h - title.Height(), 2) - 55);
+        caption.Show();
+        title.Show();
+    } else {
+        c_.display.SetColor(RGB(0, 0, 0));
+        c_.display.SetFontColor(RGB(0, 255, 255));
+        c_.display.SetCaption(kPlayPrompt);
+        c_.modes.Reduce();
+        c_.display.Show();
+    }
+    c_.slider.Show();
+    c_.mediaBar.Show();
+    c_.sizeLabel.Reveal();
+    c_.sizeLabel.Show(fileName);
+
+    c_.player.Show();
+    MediaPlayerModel& player = c_.player.Model();
     player.SetAutoEnable(false);
     player.Bar().SetVisibleButtons({btPlay, btStop});
-    MediaDevice& device = MediaPlayer1->Device();
+    MediaDevice& device = c_.player.Device();
     device.DeviceType = dtAutoSelect;
     device.FileName = fileName;
     device.Open();
     player.Bar().SetEnabledButtons({btStop});
     device.Play();
-    Timer1.SetEnabled(true);
-    TrackBar1->SetMin(static_cast<int>(device.StartPosition()));
-    TrackBar1->SetMax(static_cast<int>(device.Length()));
+    c_.timer.SetEnabled(true);
+    FollowingDevice following(following_);
+    c_.slider.SetMin(static_cast<int>(device.StartPosition()));
+    c_.slider.SetMax(static_cast<int>(device.Length()));
 }
 
-void TPelmaForm1::Timer1Timer() {
-    MediaDevice& device = MediaPlayer1->Device();
+void MediaView::Tick() {
+    MediaDevice& device = c_.player.Device();
     // Without an open device there is nothing to follow: a tick does nothing.
     if (!device.IsOpen()) return;
-    TrackBar1->SetPosition(static_cast<int>(device.Position()));
-    const int pos = TrackBar1->Position(), max = TrackBar1->Max();
-    if (pos > 0 && pos < 5) DisplayPanel->SetCaption(L"");
-    if (pos > max - 10) MediaPlayer1->Model().SetAutoEnable(true);
+    {
+        FollowingDevice following(following_);
+        c_.slider.SetPosition(static_cast<int>(device.Position()));
+    }
+    const int pos = c_.slider.Position(), max = c_.slider.Max();
+    if (pos > 0 && pos < 5) c_.display.SetCaption(L"");
+    if (pos > max - 10) c_.player.Model().SetAutoEnable(true);
     if (pos > max - 2) {
-        DisplayPanel->SetCaption(kPlayPrompt);
+        c_.display.SetCaption(kPlayPrompt);
         device.Stop();
         device.Rewind();
     }
 }
 
-void TPelmaForm1::MediaPlayer1Click() { MediaPlayer1->Model().SetAutoEnable(true); }
+void MediaView::PlayerClicked() { c_.player.Model().SetAutoEnable(true); }
 
-void TPelmaForm1::TrackBar1Change() {
-    MediaDevice& device = MediaPlayer1->Device();
-    const long long slider = TrackBar1->Position();
+void MediaView::SliderChanged() {
+    if (following_) return;
+    MediaDevice& device = c_.player.Device();
+    const long long slider = c_.slider.Position();
     const long long a = device.Position();
     if (a + 5 < slider) {
         device.SetPosition(static_cast<std::uint32_t>(slider));

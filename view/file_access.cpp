@@ -1,7 +1,10 @@
 #include "view/file_access.h"
 
+#include <algorithm>
+
 #include "core/errors.h"
 #include "core/messages.h"
+#include "view/long_path.h"
 
 namespace pelma {
 
@@ -9,27 +12,45 @@ void RaiseInOutError(DWORD code) {
     throw EInOutError(static_cast<int>(code), IoErrorMessage(static_cast<int>(code)));
 }
 
-ui::UniqueFile OpenForSharedReading(const std::wstring& fileName) {
-    ui::UniqueFile file(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) RaiseInOutError(GetLastError());
-    return file;
+std::wstring SystemPath(const std::wstring& fileName) {
+    const std::wstring full = AbsolutePath(fileName);
+    return full.size() > kClassicPathLimit ? ExtendedLengthPath(full) : fileName;
 }
 
-std::vector<std::uint8_t> ReadFileStart(const std::wstring& fileName, std::size_t max) {
-    ui::UniqueFile file = OpenForSharedReading(fileName);
-    std::vector<std::uint8_t> bytes(max);
-    std::size_t got = 0;
+ui::UniqueFile OpenForReading(const std::wstring& fileName, DWORD sharing, OpenFailure failure) {
+    ui::UniqueFile file(CreateFileW(SystemPath(fileName).c_str(), GENERIC_READ, sharing, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) return file;
+    const DWORD code = GetLastError();
+    if (failure == OpenFailure::InOutError) RaiseInOutError(code);
+    throw EFOpenError(StreamOpenFailureMessage(AbsolutePath(fileName), SystemErrorText(code)));
+}
+
+void CloseReadFile(ui::UniqueFile& file) {
+    if (!CloseHandle(file.release())) RaiseInOutError(GetLastError());
+}
+
+bool ReadUpTo(HANDLE file, std::uint8_t* data, std::size_t max, std::size_t& got) {
+    got = 0;
     while (got < max) {
+        // One read takes at most what a DWORD counts.
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(max - got, 0x40000000));
         DWORD n = 0;
-        if (!ReadFile(file.get(), bytes.data() + got, static_cast<DWORD>(max - got), &n, nullptr))
-            RaiseInOutError(GetLastError());
+        if (!ReadFile(file, data + got, want, &n, nullptr)) return false;
         if (n == 0) break;
         got += n;
     }
+    return true;
+}
+
+std::vector<std::uint8_t> ReadFileStart(const std::wstring& fileName, std::size_t max) {
+    ui::UniqueFile file =
+        OpenForReading(fileName, FILE_SHARE_READ | FILE_SHARE_WRITE, OpenFailure::InOutError);
+    std::vector<std::uint8_t> bytes(max);
+    std::size_t got = 0;
+    if (!ReadUpTo(file.get(), bytes.data(), max, got)) RaiseInOutError(GetLastError());
     bytes.resize(got);
-    HANDLE h = file.release();
-    if (!CloseHandle(h)) RaiseInOutError(GetLastError());
+    CloseReadFile(file);
     return bytes;
 }
 

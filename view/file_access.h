@@ -1,5 +1,5 @@
-// The program's own reads of files, with the system's error codes turned
-// into the program's I/O errors.
+// The program's own reads of files: one way to open a file for reading, with
+// the sharing and the kind of error each reader asks for.
 #pragma once
 
 #include <windows.h>
@@ -15,10 +15,28 @@ namespace pelma {
 // Raises the I/O error for a system error code.
 [[noreturn]] void RaiseInOutError(DWORD code);
 
-// Opens an existing file for reading, sharing reading and writing with others.
-ui::UniqueFile OpenForSharedReading(const std::wstring& fileName);
+// How a failure to open is reported: as the I/O error for the system's code,
+// or as a stream that cannot be opened ("ファイル "…". … は開けません").
+enum class OpenFailure { InOutError, StreamOpenError };
 
-// Reads up to `max` bytes from the start of the file; the file is closed on return.
+// The name as the system's file functions take it whole, however long:
+// unchanged while its full path is within the classic limit, else the full
+// path in its extended-length form.
+std::wstring SystemPath(const std::wstring& fileName);
+
+// Opens an existing file for reading only, with the given sharing
+// (FILE_SHARE_* bits); raises as `failure` says when it cannot.
+ui::UniqueFile OpenForReading(const std::wstring& fileName, DWORD sharing, OpenFailure failure);
+
+// Closes a file opened for reading; a failure to close raises the I/O error.
+void CloseReadFile(ui::UniqueFile& file);
+
+// Reads until `max` bytes are in `data` or the file ends; `got` is how many
+// arrived. False when a read fails (GetLastError tells why).
+bool ReadUpTo(HANDLE file, std::uint8_t* data, std::size_t max, std::size_t& got);
+
+// Reads up to `max` bytes from the start of the file (shared for reading and
+// writing); the file is closed on return. Failures raise the I/O error.
 std::vector<std::uint8_t> ReadFileStart(const std::wstring& fileName, std::size_t max);
 
 // The system's own text for an error code.

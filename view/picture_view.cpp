@@ -1,9 +1,10 @@
-// The picture view and the Actual-size / Reduce commands.
-#include "app/main_form.h"
+#include "view/picture_view.h"
+
 #include "core/arith.h"
 #include "core/errors.h"
 #include "view/file_access.h"
 #include "view/picture_graphics.h"
+#include "view/picture_loader.h"
 
 namespace pelma {
 
@@ -28,73 +29,79 @@ std::shared_ptr<ui::TGraphic> IconCanvas(ui::TGraphic& icon) {
 
 }  // namespace
 
-void TPelmaForm1::ShowPicture(const std::wstring& fileName, const std::wstring& upperExt,
-                              const TWorkArea& area) {
-    Image1->SetStretch(false);
-    OpenLabel->Hide();
-    DDLabel->Hide();
-    Image1->SetPicture(LoadPicture(fileName));
+void PictureView::Show(const std::wstring& fileName, const std::wstring& extension,
+                       const ui::TWorkArea& area) {
+    ui::TImage& image = c_.picture;
+    image.SetStretch(false);
+    c_.openLabel.Hide();
+    c_.dropLabel.Hide();
+    const std::optional<PictureKind> kind = LookUpPictureFormat(extension);
+    if (!kind) throw EInvalidGraphic(UnknownPictureFormatMessage(extension));
+    image.SetPicture(LoadPicture(fileName, *kind));
     // The previous picture is gone: a JPEG's pixel memory can be made ready
     // while the window is laid out.
-    if (auto* jpeg = dynamic_cast<TJPEGImage*>(Image1->Picture().get())) jpeg->Prepare();
-    const ui::TGraphic& picture = *Image1->Picture();
-    if (upperExt == L".ICO") {
-        SpeedButton4->Hide();
-        SpeedButton2->Hide();
-        Image1->SetAutoSize(false);
-        auto canvas = IconCanvas(*Image1->Picture());
-        Image1->SetWidth(kIconCanvas);
-        Image1->SetHeight(kIconCanvas);
-        Image1->SetPicture(std::move(canvas));
-        SetClientSize(Image1->Width() + 4, Image1->Height() + CoolBar1->Height() + 4);
-        Image1->Show();
+    if (auto* jpeg = dynamic_cast<TJPEGImage*>(image.Picture().get())) jpeg->Prepare();
+    const ui::TGraphic& picture = *image.Picture();
+    if (*kind == PictureKind::Icon) {
+        c_.reduceButton.Hide();
+        c_.actualSizeButton.Hide();
+        image.SetAutoSize(false);
+        auto canvas = IconCanvas(*image.Picture());
+        image.SetWidth(kIconCanvas);
+        image.SetHeight(kIconCanvas);
+        image.SetPicture(std::move(canvas));
+        c_.window.SetClientSize(image.Width() + 4, image.Height() + c_.toolBar.Height() + 4);
+        image.Show();
     } else if (area.Width < picture.Width() || area.Height < picture.Height()) {
-        ActSExecute();
+        Reduce();
     } else {
-        ActLExecute();
+        ActualSize();
     }
-    ShowFileSize(fileName);
+    c_.sizeLabel.Show(fileName);
 }
 
-void TPelmaForm1::ActLExecute() {
-    const TWorkArea area = WorkArea();
-    SetBounds(Left(), Top(), area.Width, area.Height);
-    Image1->SetAlign(ui::TAlign::None);
-    Image1->SetStretch(false);
-    Image1->SetAutoSize(true);
-    const auto& picture = Image1->Picture();
-    Image1->SetWidth(picture ? picture->Width() : 0);
-    Image1->SetHeight(picture ? picture->Height() : 0);
-    const int w = Image1->Width(), h = Image1->Height();
-    const int cw = ClientWidth(), ch = ClientHeight();
+void PictureView::ActualSize() {
+    ui::TForm& window = c_.window;
+    ui::TImage& image = c_.picture;
+    const ui::TWorkArea area = ui::WorkArea();
+    window.SetBounds(window.Left(), window.Top(), area.Width, area.Height);
+    image.SetAlign(ui::TAlign::None);
+    image.SetStretch(false);
+    image.SetAutoSize(true);
+    const auto& picture = image.Picture();
+    image.SetWidth(picture ? picture->Width() : 0);
+    image.SetHeight(picture ? picture->Height() : 0);
+    const int w = image.Width(), h = image.Height();
+    const int cw = window.ClientWidth(), ch = window.ClientHeight();
     if (w < cw && h > ch) {
-        SetClientWidth(w + 21);
+        window.SetClientWidth(w + 21);
     } else if (h < ch && w > cw) {
-        SetClientHeight(h + CoolBar1->Height() + 21);
+        window.SetClientHeight(h + c_.toolBar.Height() + 21);
     } else if (w < cw && h < ch) {
-        SetClientSize(w + 4, h + CoolBar1->Height() + 4);
+        window.SetClientSize(w + 4, h + c_.toolBar.Height() + 4);
     }
-    SpeedButton2->Hide();
-    SpeedButton4->SetLeft(100);
-    SpeedButton4->Show();
-    Image1->Show();
-    ActS->SetEnabled(true);
-    ActL->SetEnabled(false);
+    c_.actualSizeButton.Hide();
+    c_.reduceButton.SetLeft(100);
+    c_.reduceButton.Show();
+    image.Show();
+    c_.reduce.SetEnabled(true);
+    c_.actualSize.SetEnabled(false);
 }
 
-void TPelmaForm1::ActSExecute() {
-    Image1->SetAutoSize(false);
-    const auto& picture = Image1->Picture();
-    Image1->SetWidth(picture ? Div(picture->Width(), 2) : 0);
-    Image1->SetHeight(picture ? Div(picture->Height(), 2) : 0);
-    SetClientSize(Image1->Width(), Image1->Height() + CoolBar1->Height());
-    Image1->SetAlign(ui::TAlign::Client);
-    Image1->SetStretch(true);
-    Image1->Show();
-    SpeedButton2->Show();
-    SpeedButton4->Hide();
-    ActS->SetEnabled(false);
-    ActL->SetEnabled(true);
+void PictureView::Reduce() {
+    ui::TImage& image = c_.picture;
+    image.SetAutoSize(false);
+    const auto& picture = image.Picture();
+    image.SetWidth(picture ? Div(picture->Width(), 2) : 0);
+    image.SetHeight(picture ? Div(picture->Height(), 2) : 0);
+    c_.window.SetClientSize(image.Width(), image.Height() + c_.toolBar.Height());
+    image.SetAlign(ui::TAlign::Client);
+    image.SetStretch(true);
+    image.Show();
+    c_.actualSizeButton.Show();
+    c_.reduceButton.Hide();
+    c_.reduce.SetEnabled(false);
+    c_.actualSize.SetEnabled(true);
 }
 
 }  // namespace pelma

@@ -2,7 +2,6 @@
 
 #include <richedit.h>
 
-#include "app/main_form.h"
 #include "core/errors.h"
 #include "core/messages.h"
 #include "view/file_access.h"
@@ -35,8 +34,10 @@ DWORD CALLBACK StreamCallback(DWORD_PTR cookie, LPBYTE buffer, LONG offered, LON
     }
 }
 
-// Streams the file into the control; true when the control took it.
-bool StreamIn(HWND hwnd, HANDLE file, WPARAM format) {
+const wchar_t kStreamInFailed[] = L"ストリームからの読み込みに失敗しました";
+
+// Streams the file into the control through `send`; true when the control took it.
+bool StreamIn(const TRichEdit::StreamInSender& send, HWND hwnd, HANDLE file, WPARAM format) {
     StreamCookie cookie{file, LineEndStream([file](std::uint8_t* buf, std::size_t want) -> std::size_t {
                             DWORD n = 0;
                             // A failed read counts as the end of the file.
@@ -46,7 +47,7 @@ bool StreamIn(HWND hwnd, HANDLE file, WPARAM format) {
     EDITSTREAM es{};
     es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
     es.pfnCallback = &StreamCallback;
-    SendMessageW(hwnd, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
+    send(hwnd, format, es);
     return es.dwError == 0;
 }
 
@@ -58,6 +59,10 @@ TRichEdit::TRichEdit(ui::TWinControl* parent)
     : ui::TWinControl(parent, L"RICHEDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL,
                       WS_EX_CLIENTEDGE, true) {
     color_ = GetSysColor(COLOR_WINDOW);
+}
+
+void TRichEdit::SendToControl(HWND hwnd, WPARAM format, EDITSTREAM& stream) {
+    SendMessageW(hwnd, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
 }
 
 void TRichEdit::CreateHandle() {
@@ -86,17 +91,12 @@ std::wstring TRichEdit::Text() const {
 
 void TRichEdit::LoadFromFile(const std::wstring& fileName) {
     CreateHandle();
-    ui::UniqueFile file(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        DWORD code = GetLastError();
-        throw EFOpenError(StreamOpenFailureMessage(AbsolutePath(fileName), SystemErrorText(code)));
-    }
+    ui::UniqueFile file = OpenForReading(fileName, FILE_SHARE_READ, OpenFailure::StreamOpenError);
     LARGE_INTEGER start{};
     SetFilePointerEx(file.get(), LARGE_INTEGER{}, &start, FILE_CURRENT);
-    if (!StreamIn(hwnd_, file.get(), SF_RTF)) {
+    if (!StreamIn(SendStreamIn, hwnd_, file.get(), SF_RTF)) {
         SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN);
-        if (!StreamIn(hwnd_, file.get(), SF_TEXT)) throw Exception(L"ストリームからの読み込みに失敗しました");
+        if (!StreamIn(SendStreamIn, hwnd_, file.get(), SF_TEXT)) throw Exception(kStreamInFailed);
     }
     file.reset();
     SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, 0x7FFFFFF0);
@@ -114,14 +114,6 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (parent_) return SendMessageW(parent_->Handle(), WM_CONTEXTMENU, wp, lp);
     }
     return ui::TWinControl::WndProc(msg, wp, lp);
-}
-
-void TPelmaForm1::ShowRichTextView(const std::wstring& fileName) {
-    SetClientSize(550, 400);
-    RichEdit1->Clear();
-    RichEdit1->LoadFromFile(fileName);
-    RichEdit1->Show();
-    ShowFileSize(fileName);
 }
 
 }  // namespace pelma

@@ -1,6 +1,10 @@
 // The read-only rich-text box: a window of the platform's Rich Edit 1.0 control.
 #pragma once
 
+#include <windows.h>
+#include <richedit.h>
+
+#include <functional>
 #include <string>
 
 #include "ui/control.h"
@@ -18,6 +22,12 @@ public:
     // The control's text, as it reads it back.
     std::wstring Text() const;
     void CreateHandle() override;
+
+    // How a stream is handed to the control (EM_STREAMIN); tests put a
+    // control here that rejects a format.
+    using StreamInSender = std::function<void(HWND, WPARAM format, EDITSTREAM&)>;
+    static void SendToControl(HWND hwnd, WPARAM format, EDITSTREAM& stream);
+    StreamInSender SendStreamIn = &SendToControl;
 
 protected:
     bool Notified(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;

@@ -1,5 +1,7 @@
-// The tool-bar label with the open file's size or a read-only mark.
-#include "app/main_form.h"
+#include "view/size_label.h"
+
+#include <windows.h>
+
 #include "core/errors.h"
 #include "view/file_access.h"
 
@@ -18,31 +20,36 @@ wchar_t LocaleChar(LCTYPE type, wchar_t fallback) {
 
 }  // namespace
 
-void TPelmaForm1::ReadNumberSeparators() {
+void SizeLabel::ReadNumberSeparators() {
     separators_.thousands = LocaleChar(LOCALE_STHOUSAND, L',');
     separators_.decimal = LocaleChar(LOCALE_SDECIMAL, L'.');
 }
 
-void TPelmaForm1::ShowFileSize(const std::wstring& fileName) {
-    DWORD attributes = GetFileAttributesW(fileName.c_str());
-    // Attributes that cannot be read say nothing about read-only: leave the
-    // label as it is and let the view report the real failure.
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    if (attributes & FILE_ATTRIBUTE_READONLY) {
-        Label1->SetCaption(kReadOnlyMark);
-        Label1->SetFontColor(kRed);
-        Label1->SetFontSize(9);
-        Label1->Show();
+void SizeLabel::Show(const std::wstring& fileName) {
+    const DWORD attributes = GetFileAttributesW(SystemPath(fileName).c_str());
+    // Attributes that cannot be read say nothing about this file: the view
+    // that follows reports the real failure.
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        label_.Hide();
+        label_.SetCaption(L"");
         return;
     }
-    ui::UniqueFile file = OpenForSharedReading(fileName);
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        label_.SetCaption(kReadOnlyMark);
+        label_.SetFontColor(kRed);
+        label_.SetFontSize(9);
+        label_.Show();
+        return;
+    }
+    ui::UniqueFile file =
+        OpenForReading(fileName, FILE_SHARE_READ | FILE_SHARE_WRITE, OpenFailure::InOutError);
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) RaiseInOutError(GetLastError());
-    Label1->SetCaption(SizeLabelText(static_cast<std::uint64_t>(size.QuadPart), separators_));
-    Label1->SetFontColor(kBlue);
-    Label1->SetFontSize(9);
-    Label1->Show();
-    if (!CloseHandle(file.release())) RaiseInOutError(GetLastError());
+    label_.SetCaption(SizeLabelText(static_cast<std::uint64_t>(size.QuadPart), separators_));
+    label_.SetFontColor(kBlue);
+    label_.SetFontSize(9);
+    label_.Show();
+    CloseReadFile(file);
 }
 
 }  // namespace pelma

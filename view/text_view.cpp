@@ -1,5 +1,5 @@
-// The text and hex view: the first 4096 bytes as text, or as a hex dump.
-#include "app/main_form.h"
+#include "view/text_view.h"
+
 #include "view/file_access.h"
 #include "view/text_dump.h"
 
@@ -18,22 +18,22 @@ std::wstring AnsiToWide(const std::string& bytes) {
 
 }  // namespace
 
-void TPelmaForm1::ShowTextView(const std::wstring& fileName) {
+void TextView::Show(const std::wstring& fileName) {
     std::vector<std::uint8_t> bytes = ReadFileStart(fileName, kTextViewBytes);
     if (IsTextBytes(bytes.data(), bytes.size())) {
-        Memo1->SetText(AnsiToWide(std::string(bytes.begin(), bytes.end())));
+        memo_.SetText(AnsiToWide(std::string(bytes.begin(), bytes.end())));
     } else {
         std::string dump;
         for (const auto& line : DumpLines(bytes.data(), bytes.size())) dump += line + "\r\n";
-        Memo1->SetText(AnsiToWide(dump));
+        memo_.SetText(AnsiToWide(dump));
     }
-    SetClientSize(550, 400);
-    ui::TFont font = Memo1->Font();
+    window_.SetClientSize(550, 400);
+    ui::TFont font = memo_.Font();
     font.SetSize(12);
     font.Name = L"FixedSys";
-    Memo1->SetFont(font);
-    Memo1->Show();
-    ShowFileSize(fileName);
+    memo_.SetFont(font);
+    memo_.Show();
+    sizeLabel_.Show(fileName);
 }
 
 }  // namespace pelma

@@ -1,9 +1,9 @@
 #include "view/formats/bitmap_reader.h"
 
 #include "core/errors.h"
+#include "core/messages.h"
 #include "view/formats/byte_order.h"
 #include "view/formats/dib.h"
-#include "view/formats/picture_registry.h"
 
 namespace pelma {
 namespace {

@@ -3,9 +3,9 @@
 #include <cstdlib>
 
 #include "core/errors.h"
+#include "core/messages.h"
 #include "view/formats/byte_order.h"
 #include "view/formats/dib.h"
-#include "view/formats/picture_registry.h"
 
 namespace pelma {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "core/arith.h"
 #include "core/errors.h"
+#include "core/messages.h"
 #include "view/formats/byte_order.h"
-#include "view/formats/picture_registry.h"
 
 namespace pelma {
 namespace {

@@ -41,6 +41,4 @@ std::wstring UnknownPictureFormatMessage(const std::wstring& extWithoutDot) {
     return FormatOne(L"拡張子 .%s の画像形式は処理できません", extWithoutDot);
 }
 
-std::wstring StreamReadErrorMessage() { return L"ストリームからの読み込みエラー"; }
-
 }  // namespace pelma

@@ -18,9 +18,4 @@ std::optional<PictureKind> LookUpPictureFormat(const std::wstring& extWithoutDot
 // "拡張子 .%s の画像形式は処理できません" with the extension as it was written.
 std::wstring UnknownPictureFormatMessage(const std::wstring& extWithoutDot);
 
-// The message of EReadError when a file ends inside a part that must be read
-// whole (bitmap file header, icon header, colour table, enhanced metafile body):
-// "ストリームからの読み込みエラー".
-std::wstring StreamReadErrorMessage();
-
 }  // namespace pelma
