@@ -100,7 +100,7 @@ void TForm::ShowForm() { SetVisible(true); }
 
 void TForm::ShowAtStart(int showCommand) {
     if (showCommand == SW_SHOWMAXIMIZED) pendingState_ = TWindowState::Maximized;
-    if (showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE) {
+    if (showCommand == SW_SHOWMINNOACTIVE) {
         // Only the taskbar button: OnShow runs at the first restore.
         showPending_ = true;
         visible_ = true;

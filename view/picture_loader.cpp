@@ -17,25 +17,26 @@ namespace {
 
 constexpr std::uint64_t kMaxPictureFileBytes = kMaxPictureBytes + (1u << 20);
 
-// The whole file, read with other writers denied. A read that fails once the
-// file is open ends the stream: the stream-read error, whatever the cause.
-std::vector<std::uint8_t> ReadPictureFile(const std::wstring& fileName) {
-    ui::UniqueFile file = OpenForReading(fileName, FILE_SHARE_READ, OpenFailure::StreamOpenError);
+}  // namespace
+
+std::vector<std::uint8_t> ReadPictureBytes(HANDLE file) {
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) RaiseInOutError(GetLastError());
+    if (!GetFileSizeEx(file, &size)) RaiseInOutError(GetLastError());
     if (static_cast<std::uint64_t>(size.QuadPart) > kMaxPictureFileBytes)
         throw EInvalidGraphic(PictureTooLargeMessage());
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
     std::size_t got = 0;
-    if (!ReadUpTo(file.get(), bytes.data(), bytes.size(), got)) throw EReadError(StreamReadErrorMessage());
+    if (!ReadUpTo(file, bytes.data(), bytes.size(), got)) throw EReadError(StreamReadErrorMessage());
     bytes.resize(got);
     return bytes;
 }
 
-}  // namespace
-
 std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureKind kind) {
-    std::vector<std::uint8_t> bytes = ReadPictureFile(fileName);
+    std::vector<std::uint8_t> bytes;
+    {
+        ui::UniqueFile file = OpenForReading(fileName, FILE_SHARE_READ, OpenFailure::StreamOpenError);
+        bytes = ReadPictureBytes(file.get());
+    }
     switch (kind) {
         case PictureKind::Bitmap: {
             DecodedBitmap b = ReadBitmap(bytes.data(), bytes.size());

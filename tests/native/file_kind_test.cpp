@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "view/file_kind.h"
+#include "view/long_path.h"
 
 namespace pelma {
 namespace {
@@ -47,6 +48,18 @@ TEST(FileKindTable, ExtensionAndNameAreFoundPastDoubleByteCharacters) {
     EXPECT_EQ(ExtractFileName(L"C:name.txt"), L"name.txt");
     EXPECT_EQ(ExtractFileName(L"plain"), L"plain");
     EXPECT_EQ(UpperCaseAscii(L"a.jpeg表ｊ"), L"A.JPEG表ｊ");
+}
+
+TEST(LongPaths, OnlyFullPathsBeyondTheClassicLimitTakeTheExtendedForm) {
+    const std::wstring tail(260, L'x');
+    EXPECT_EQ(ExtendedLengthPath(L"C:\\" + std::wstring(256, L'a')), L"C:\\" + std::wstring(256, L'a'));
+    EXPECT_EQ(ExtendedLengthPath(L"C:\\" + tail), L"\\\\?\\C:\\" + tail);
+    EXPECT_EQ(ExtendedLengthPath(L"z:\\" + tail), L"\\\\?\\z:\\" + tail);
+    EXPECT_EQ(ExtendedLengthPath(L"\\\\server\\share\\" + tail), L"\\\\?\\UNC\\server\\share\\" + tail);
+    // Already extended, a device path, or not a full path: unchanged.
+    for (const std::wstring& kept :
+         {L"\\\\?\\C:\\" + tail, L"\\\\.\\pipe\\" + tail, L"dir\\" + tail, L"\\" + tail, L"1:\\" + tail})
+        EXPECT_EQ(ExtendedLengthPath(kept), kept);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include "core/errors.h"
 #include "harness.h"
 #include "ui/application.h"
+#include "ui/handles.h"
+#include "view/file_access.h"
 
 namespace pelma::test {
 namespace {
@@ -144,6 +146,67 @@ TEST_F(CommandLine, MaximisedStartWithAFileEndsNormal) {
     SIZE c = ClientSize(Form().Handle());
     EXPECT_EQ(c.cx, 550);
     EXPECT_EQ(c.cy, 400);
+}
+
+TEST_F(CommandLine, OnlyAMinimisedInactiveStartWaitsForTheFirstRestore) {
+    auto a = dir_.Write(L"a.txt", std::string("text"));
+    Form().CommandLine = L"pelma34.exe " + a;
+    Form().ShowAtStart(SW_SHOWMINNOACTIVE);
+    EXPECT_EQ(Form().Memo1->Text(), L"");  // not opened before the window is restored
+    EXPECT_TRUE(IsIconic(Form().Handle()));
+
+    // Any other show code shows the window at once, with its files opened.
+    TearDown();
+    SetUp();
+    Form().CommandLine = L"pelma34.exe " + a;
+    Form().ShowAtStart(SW_SHOWMINIMIZED);
+    EXPECT_EQ(Form().Memo1->Text(), L"text");
+    EXPECT_TRUE(IsWindowVisible(Form().Handle()));
+}
+
+// Names whose full path is beyond the classic 260-character limit, given
+// without the extended-length prefix, open from the command line and from
+// the Open dialog, their size shown.
+TEST_F(CommandLine, NamesBeyondTheClassicPathLimitOpen) {
+    std::wstring folder = dir_.Path();
+    while (folder.size() < 300) {
+        folder += L"\\長いフォルダ名-0123456789-abcdefghij";
+        ASSERT_TRUE(CreateDirectoryW(SystemPath(folder).c_str(), nullptr));
+    }
+    const std::wstring name = folder + L"\\long name.txt";
+    ASSERT_GT(name.size(), 300u);
+    {
+        ui::UniqueFile f(CreateFileW(SystemPath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(f);
+        DWORD n = 0;
+        WriteFile(f.get(), "far away", 8, &n, nullptr);
+    }
+    EXPECT_EQ(SystemPath(name), L"\\\\?\\" + name);
+
+    Form().CommandLine = L"pelma34.exe \"" + name + L"\"";
+    Form().ShowForm();
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Form().Memo1->Text(), L"far away");
+    EXPECT_EQ(Form().Label1->Caption(), L" 8 byt");
+
+    Form().OpenDialogExecute = [&](OPENFILENAMEW* ofn) {
+        if (name.size() + 1 > ofn->nMaxFile) return FALSE;
+        wcscpy(ofn->lpstrFile, name.c_str());
+        return TRUE;
+    };
+    Open(dir_.Write(L"other.txt", std::string("x")));
+    Form().SpeedButton1Click();
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Form().Memo1->Text(), L"far away");
+
+    // Removed through the prefixed form: the scratch folder's own clean-up
+    // takes classic paths.
+    DeleteFileW(SystemPath(name).c_str());
+    while (folder.size() > dir_.Path().size()) {
+        RemoveDirectoryW(SystemPath(folder).c_str());
+        folder.erase(folder.rfind(L'\\'));
+    }
 }
 
 TEST(AboutBox, TemplateAndCentring) {

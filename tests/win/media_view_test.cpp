@@ -4,10 +4,15 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
+#include <atomic>
+#include <thread>
 
+#include "media/winmm_port.h"
 #include "media_support.h"
 #include "ui/application.h"
+#include "view/rich_edit.h"
 
 namespace pelma::test {
 namespace {
@@ -130,7 +135,79 @@ TEST_F(MediaBranch, FailedOpenKeepsTheLayoutAndLaterTicksDoNothing) {
 
 // --- Tracking ------------------------------------------------------------------
 
+TEST_F(MediaBranch, AFileWhoseAttributesCannotBeReadShowsNoSizeOfThePreviousFile) {
+    Open(dir_.Write(L"before.txt", std::string(2048, 'a')));
+    ASSERT_EQ(Form().Label1->Caption(), L" 2 KB");
+    for (const wchar_t* name : {L"missing.avi", L"missing.wav"}) {
+        Open(dir_.File(name));
+        EXPECT_FALSE(Form().Label1->Visible()) << Narrow(name);
+        EXPECT_EQ(Form().Label1->Caption(), L"") << Narrow(name);
+    }
+}
+
+// No synthesizer for a MIDI file: the device opens but will not play.
+TEST_F(MediaBranch, PlayFailingAfterOpenIsNotReportedAndTheSliderStaysAtTheStart) {
+    mci.failCommand[mci::kPlay] = 275;
+    mci.length = 5000;
+    OpenSound(L"tune.mid");
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(Form().MediaPlayer1->Device().IsOpen());
+    EXPECT_TRUE(Form().Timer1.Enabled());
+    EXPECT_EQ(Form().TrackBar1->Max(), 5000);
+    Tick(0);
+    EXPECT_EQ(Form().TrackBar1->Position(), 0);
+    EXPECT_EQ(Bar().EnabledButtons(), TButtonSet{btStop});
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(MediaBranch, MediaOfLengthZeroEndsAtTheFirstTick) {
+    mci.length = 0;
+    OpenMovie();
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Form().TrackBar1->Max(), 0);
+    TakeSent();
+    Tick(0);
+    EXPECT_EQ(CountOf(mci::kStop), 1);
+    EXPECT_EQ(Form().DisplayPanel->Caption(), kPrompt);
+    EXPECT_TRUE(Bar().AutoEnable());
+}
+
+TEST_F(MediaBranch, ProgramEndClosesTheMovieDeviceWhileItsDisplayWindowStillExists) {
+    OpenMovie();
+    HWND display = Form().DisplayPanel->Handle();
+    ASSERT_TRUE(IsWindow(display));
+    bool displayAtClose = false;
+    int closes = 0;
+    mci.onCommand = [&](std::uint32_t message) {
+        if (message != mci::kClose) return;
+        ++closes;
+        displayAtClose = IsWindow(display);
+    };
+    TearDown();
+    mci.onCommand = nullptr;
+    EXPECT_EQ(closes, 1);
+    EXPECT_TRUE(displayAtClose);
+}
+
 using MediaTracking = MediaBranch;
+
+// A device counted in milliseconds moves on between the change handler's two
+// reads; the program's own writes to the slider must not seek (a seek stops
+// the device in mid-play).
+TEST_F(MediaTracking, TheProgramsOwnSliderWritesNeverSeek) {
+    mci.length = 100000;
+    mci.position = 0;
+    mci.positionStep = 7;
+    OpenMovie();
+    for (std::uint32_t at : {1000u, 2000u, 50000u, 99999u}) Tick(at);
+    EXPECT_EQ(CountOf(mci::kSeek), 1);  // only the rewind at the end
+    // A move by the user still seeks.
+    TakeSent();
+    mci.position = 10;
+    Form().TrackBar1->SetPosition(5000);
+    ASSERT_EQ(CountOf(mci::kSeek), 1);
+    EXPECT_EQ(mci.sent.back().params.to, 5000u);
+}
 
 TEST_F(MediaTracking, SliderFollowsThePositionAndThePromptGoesOnceItIsSeenBetween1And4) {
     OpenMovie();
@@ -462,6 +539,44 @@ TEST_F(MovieDisplayModes, ProgramEndShowsTheTaskbarAgainOnlyWhenFullScreenHidIt)
     ShowWindow(taskbar, SW_SHOWNA);
 }
 
+// Full screen is undone only by the reduce command, which the movie branch
+// runs and the other views do not: after it, a text file and then a picture
+// show under the missing caption and tool bar, with the taskbar still hidden,
+// and every control of the reset is hidden but the view's own.
+TEST_F(MovieDisplayModes, TextThenPictureAfterFullScreenKeepItsStateAndHideTheRest) {
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    ASSERT_NE(taskbar, nullptr);
+    TPelmaForm1& f = Form();
+    f.ActFullScreenExecute();
+    ASSERT_FALSE(IsWindowVisible(taskbar));
+    const std::vector<ui::TControl*> reset = {
+        f.FullScreen.get(),   f.KakudaiButton.get(), f.ShukushouButton.get(), f.SpeedButton2.get(),
+        f.SpeedButton4.get(), f.WideMode.get(),      f.TrackBar1.get(),       f.Label2.get(),
+        f.Label3.get(),       f.OpenLabel.get(),     f.DDLabel.get(),         f.Memo1.get(),
+        f.RichEdit1.get(),    f.Image1.get(),        f.Image2.get(),          f.DisplayPanel.get(),
+        f.Panel2.get(),       f.MediaPlayer1.get()};
+    auto expectOnlyShown = [&](std::initializer_list<ui::TControl*> shown, const char* step) {
+        for (ui::TControl* c : reset) {
+            const bool wanted = std::find(shown.begin(), shown.end(), c) != shown.end();
+            EXPECT_EQ(c->Visible(), wanted) << step << ": " << Narrow(c->Name);
+        }
+        EXPECT_FALSE(IsWindowVisible(taskbar)) << step;
+        EXPECT_FALSE(f.CoolBar1->Visible()) << step;
+        EXPECT_FALSE(GetWindowLongPtrW(f.Handle(), GWL_STYLE) & WS_CAPTION) << step;
+        EXPECT_FALSE(IsZoomed(f.Handle())) << step;
+    };
+    Open(dir_.Write(L"notes.txt", std::string("plain words")));
+    expectOnlyShown({f.Memo1.get()}, "text");
+    Open(dir_.Write(L"small.bmp", BitmapFile(20, 10, 0x00FF00)));
+    expectOnlyShown({f.Image1.get(), f.SpeedButton4.get()}, "picture");
+    EXPECT_TRUE(Boxes().empty());
+    // The movie branch's reduce brings everything back.
+    OpenMovie(L"again.avi");
+    EXPECT_TRUE(IsWindowVisible(taskbar));
+    EXPECT_TRUE(f.CoolBar1->Visible());
+    EXPECT_TRUE(GetWindowLongPtrW(f.Handle(), GWL_STYLE) & WS_CAPTION);
+}
+
 TEST_F(MovieDisplayModes, ResizeRefitsThePictureBetweenTheBars) {
     TPelmaForm1& f = Form();
     f.SetClientSize(800, 300);
@@ -582,6 +697,51 @@ TEST_F(MediaEndToEnd, SoundShowsTheSoundViewAndComesBackToTheStart) {
     EXPECT_TRUE(f.MediaPlayer1->Model().Bar().AutoEnable());
     EXPECT_TRUE(f.MediaPlayer1->Model().Bar().IsActive(btPlay));
     EXPECT_EQ(f.DisplayPanel->Caption(), kPrompt);  // set on the hidden panel
+    EXPECT_TRUE(Boxes().empty());
+}
+
+// A long sound played to its end through the real device while both cores
+// are kept busy: the program never seeks or stops it before its end.
+TEST_F(MediaEndToEnd, ALongSoundPlaysThroughOnABusyMachine) {
+    std::vector<std::uint32_t> noted;
+    struct NotingPort : MciPort {
+        explicit NotingPort(std::vector<std::uint32_t>& n) : noted(n) {}
+        std::uint32_t SendCommand(std::uint32_t device, std::uint32_t message, std::uint32_t flags,
+                                  MciParams& params) override {
+            noted.push_back(message);
+            return real.SendCommand(device, message, flags, params);
+        }
+        bool GetErrorString(std::uint32_t error, std::wstring& text) override {
+            return real.GetErrorString(error, text);
+        }
+        std::vector<std::uint32_t>& noted;
+        WinMmPort real;
+    };
+    TearDown();
+    SetMciPortFactory([&] { return std::make_unique<NotingPort>(noted); });
+    SetUp();
+    SetMciPortFactory(nullptr);
+
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> busy;
+    for (int i = 0; i < 2; ++i)
+        busy.emplace_back([&] {
+            volatile std::uint64_t x = 0;
+            while (!stop) x = x + 1;
+        });
+    TPelmaForm1& f = Form();
+    Open(dir_.Write(L"long.wav", WaveFile(6000, 8000)));
+    ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
+    int highest = 0;
+    const bool ended = PumpUntil([&] { return highest > 0 && f.TrackBar1->Position() == 0; }, 15000,
+                                 [&] { highest = std::max(highest, f.TrackBar1->Position()); });
+    stop = true;
+    for (auto& t : busy) t.join();
+    EXPECT_TRUE(ended);
+    EXPECT_GT(highest, f.TrackBar1->Max() - 2);
+    // The only stop and seek are the end's own.
+    EXPECT_EQ(std::count(noted.begin(), noted.end(), mci::kStop), 1);
+    EXPECT_EQ(std::count(noted.begin(), noted.end(), mci::kSeek), 1);
     EXPECT_TRUE(Boxes().empty());
 }
 

@@ -5,7 +5,9 @@
 
 #include <jerror.h>
 
+#include "core/errors.h"
 #include "view/picture_graphics.h"
+#include "view/picture_loader.h"
 
 namespace pelma::test {
 namespace {
@@ -103,6 +105,21 @@ TEST_F(PictureFormats, OpenFailuresNameTheAbsolutePathAndTheSystemsText) {
               L"ファイル \"" + dir_.File(L"missing.jpg") + L"\". ファイルが見つかりません。 は開けません.");
     EXPECT_EQ(Boxes()[1].text,
               L"ファイル \"" + dir_.File(L"locked.bmp") + L"\". 共有違反です。 は開けません.");
+}
+
+// A read that fails once the file is open (here a handle that may only read
+// attributes) is the stream's read error, not the I/O error for the code.
+TEST_F(PictureFormats, AReadFailureAfterOpeningIsTheStreamReadError) {
+    std::wstring path = dir_.Write(L"region.bmp", BitmapFile(4, 4, 0x123456));
+    ui::UniqueFile file(
+        CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    try {
+        ReadPictureBytes(file.get());
+        ADD_FAILURE() << "the read did not fail";
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message(), L"ストリームからの読み込みエラー");
+    }
 }
 
 TEST_F(PictureFormats, FilesAreClosedAfterEverySuccessfulLoad) {

@@ -1,5 +1,8 @@
 #include <richedit.h>
 
+#include <set>
+#include <vector>
+
 #include "harness.h"
 #include "view/rich_edit.h"
 
@@ -51,6 +54,36 @@ TEST_F(RichTextView, PlainTextNamedRtfFallsBackWithLineEndsNormalised) {
     for (std::size_t i = 0; i < text.size(); ++i)
         if (text[i] == L'\r' || (text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r'))) ++breaks;
     EXPECT_EQ(breaks, 3) << Narrow(text);
+}
+
+// A control that takes some of the stream and then rejects the format: the
+// plain-text retry starts again from the file's first byte; when the control
+// rejects that too, the load fails with its own message.
+TEST_F(RichTextView, ARejectedFormatIsRetriedAsTextFromTheStartAndTwoRejectionsFail) {
+    std::vector<WPARAM> formats;
+    std::set<WPARAM> rejected = {SF_RTF};
+    Form().RichEdit1->SendStreamIn = [&](HWND hwnd, WPARAM format, EDITSTREAM& stream) {
+        formats.push_back(format);
+        if (!rejected.count(format)) return TRichEdit::SendToControl(hwnd, format, stream);
+        BYTE taken[8];
+        LONG n = 0;
+        stream.pfnCallback(stream.dwCookie, taken, sizeof taken, &n);
+        stream.dwError = static_cast<DWORD>(-16);
+    };
+    Open(dir_.Write(L"odd.rtf", std::string("{\\rtf1 first words, then more}")));
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(formats, (std::vector<WPARAM>{SF_RTF, SF_TEXT}));
+    EXPECT_EQ(Form().RichEdit1->Text().rfind(L"{\\rtf1 first words", 0), 0u)
+        << Narrow(Form().RichEdit1->Text());
+    EXPECT_TRUE(Form().RichEdit1->Visible());
+
+    rejected.insert(SF_TEXT);
+    formats.clear();
+    Open(dir_.Write(L"worse.rtf", std::string("{\\rtf1 x}")));
+    EXPECT_EQ(formats, (std::vector<WPARAM>{SF_RTF, SF_TEXT}));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, L"ストリームからの読み込みに失敗しました.");
+    EXPECT_FALSE(Form().RichEdit1->Visible());
 }
 
 TEST_F(RichTextView, OpenFailuresNameTheAbsolutePath) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -27,6 +28,10 @@ public:
     std::map<std::uint32_t, std::uint32_t> failCommand;  // message -> error
     std::map<std::uint32_t, std::uint32_t> failStatus;   // status item -> error
     std::uint32_t position = 0, length = 1000, mode = 525, timeFormat = 0, track = 1, tracks = 1;
+    // Each read of the position moves it on by this much: a device that plays on between reads.
+    std::uint32_t positionStep = 0;
+    // Called with every command's message before it is answered.
+    std::function<void(std::uint32_t message)> onCommand;
     std::map<std::uint32_t, std::uint32_t> caps;  // capability item -> value
     MciParams source, destination;                // rectangles MCI_WHERE reports
     bool hasText = true;
@@ -35,6 +40,7 @@ public:
     std::uint32_t SendCommand(std::uint32_t device, std::uint32_t message, std::uint32_t flags,
                               MciParams& p) override {
         sent.push_back({device, message, flags, p});
+        if (onCommand) onCommand(message);
         if (message != mci::kOpen && device == 0) {
             p.returned = 0xDEADBEEF;  // a failed reply holds whatever it held
             return 257;
@@ -51,6 +57,7 @@ public:
                     {mci::kStatusMode, mode},          {mci::kStatusTimeFormat, timeFormat},
                     {mci::kStatusCurrentTrack, track}, {mci::kStatusNumberOfTracks, tracks}};
                 p.returned = items.at(p.item);
+                if (p.item == mci::kStatusPosition) position += positionStep;
                 break;
             }
             case mci::kGetDevCaps:
