@@ -13,9 +13,9 @@ namespace pelma {
 
 namespace {
 
-// A top-down 32-bit DIB section; its bits start zeroed. 32 bits, the screen's
-// own depth: Wine copies some sizes of 24-bit sections to the screen many
-// times slower, and a JPEG decoder writes the fourth byte at no cost.
+// A top-down 32-bit DIB section; its bits start zeroed. 32 bits, the depth of
+// today's screens: a copy to the screen needs no conversion, every row is
+// aligned whatever the width, and a decoder writes the fourth byte at no cost.
 ui::UniqueGdi CreateDib(int width, int height, PixelRows* rows) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -41,11 +41,9 @@ void HalftoneBlt(HDC to, int x, int y, int w, int h, HDC from, int fromW, int fr
     SetStretchBltMode(to, oldMode);
 }
 
-// Brings fresh pages in without writing them: committed in one call where the
-// system allows it, then one read of each page (of bytes inside the range
-// only, since the page's first bytes may be another thread's).
+// Brings fresh pages in without writing them: one read of each page (of bytes
+// inside the range only, since the page's first bytes may be another thread's).
 void WarmPages(std::uint8_t* first, std::size_t size) {
-    if (VirtualLock(first, size)) VirtualUnlock(first, size);
     constexpr std::uintptr_t kPage = 4096;
     std::uint8_t* const end = first + size;
     std::uint8_t sum = 0;
