@@ -12,6 +12,7 @@ add_library(pelma_win STATIC
   ui/late_bound.cpp
   ui/menus.cpp
   ui/panels.cpp
+  ui/system_error.cpp
   ui/timer.cpp
   app/about_box.cpp
   app/main_form.cpp

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/handles.h"
+#include "ui/system_error.h"
 
 namespace pelma {
 
@@ -21,8 +22,7 @@ ui::UniqueFile OpenForSharedReading(const std::wstring& fileName);
 // Reads up to `max` bytes from the start of the file; the file is closed on return.
 std::vector<std::uint8_t> ReadFileStart(const std::wstring& fileName, std::size_t max);
 
-// The system's own text for an error code.
-std::wstring SystemErrorText(DWORD code);
+using ui::SystemErrorText;
 
 // The name made absolute against the current folder.
 std::wstring AbsolutePath(const std::wstring& fileName);
