@@ -12,12 +12,13 @@
 
 #include "ui/actions.h"
 #include "ui/buttons.h"
-#include "ui/edits.h"
 #include "ui/forms.h"
 #include "ui/labels.h"
+#include "ui/memo.h"
 #include "ui/menus.h"
 #include "ui/panels.h"
 #include "ui/timer.h"
+#include "ui/track_bar.h"
 #include "ui/work_area.h"
 #include "view/size_label.h"
 

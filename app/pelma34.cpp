@@ -4,21 +4,28 @@
 
 #include "app/about_box.h"
 #include "app/main_form.h"
+#include "resource_ids.h"
 #include "ui/application.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     using namespace pelma;
-    ui::Application().Initialize();
-    ui::Application().SetTitle(L"Pelma");
-    auto mainForm = std::make_unique<TPelmaForm1>();
-    mainForm->CommandLine = GetCommandLineW();
-    ui::Application().SetMainForm(mainForm.get());
-    // The About box is made as soon as the main window is on screen: nothing
-    // on the first screen needs it, and its windows would only delay it.
-    std::unique_ptr<TAboutBox> aboutBox;
-    ui::Application().AfterFirstPaint([&aboutBox] { aboutBox = std::make_unique<TAboutBox>(); });
-    ui::Application().Run(showCommand);
-    aboutBox.reset();
-    mainForm.reset();
-    return 0;
+    try {
+        ui::Application().Initialize(IDI_MAINICON);
+        ui::Application().SetTitle(L"Pelma");
+        auto mainForm = std::make_unique<TPelmaForm1>();
+        mainForm->CommandLine = GetCommandLineW();
+        ui::Application().SetMainForm(mainForm.get());
+        // The About box is made as soon as the main window is on screen: nothing
+        // on the first screen needs it, and its windows would only delay it.
+        std::unique_ptr<TAboutBox> aboutBox;
+        ui::Application().AfterFirstPaint([&aboutBox] { aboutBox = std::make_unique<TAboutBox>(); });
+        ui::Application().Run(showCommand);
+        aboutBox.reset();
+        mainForm.reset();
+        return 0;
+    } catch (...) {
+        // A window the program cannot run without could not be made: say why and end.
+        ui::Application().HandleException(std::current_exception());
+        return 1;
+    }
 }

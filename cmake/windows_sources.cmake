@@ -5,14 +5,16 @@ add_library(pelma_win STATIC
   ui/application.cpp
   ui/buttons.cpp
   ui/control.cpp
-  ui/edits.cpp
   ui/font.cpp
   ui/forms.cpp
   ui/labels.cpp
   ui/late_bound.cpp
+  ui/memo.cpp
   ui/menus.cpp
   ui/panels.cpp
+  ui/system_error.cpp
   ui/timer.cpp
+  ui/track_bar.cpp
   ui/work_area.cpp
   app/about_box.cpp
   app/main_form.cpp

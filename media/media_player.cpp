@@ -39,7 +39,7 @@ TMediaPlayer::TMediaPlayer(ui::TWinControl* parent, std::unique_ptr<MciPort> por
     for (int k = 0; k < 3; ++k) {
         for (int b = 0; b < 9; ++b) {
             const std::wstring name = GlyphResourceName(static_cast<GlyphKind>(k), ButtonAt(b));
-            const auto bytes = ui::ResourceBytes(name.c_str(), MAKEINTRESOURCEW(2));  // RT_BITMAP
+            const auto bytes = ui::ResourceBytes(name.c_str(), RT_BITMAP);
             BITMAPINFOHEADER header;
             if (bytes.size() < sizeof header) continue;
             std::memcpy(&header, bytes.data(), sizeof header);

@@ -5,11 +5,11 @@
 
 #include "media/display_modes.h"
 #include "media/media_player.h"
-#include "ui/edits.h"
 #include "ui/forms.h"
 #include "ui/labels.h"
 #include "ui/panels.h"
 #include "ui/timer.h"
+#include "ui/track_bar.h"
 #include "view/size_label.h"
 
 namespace pelma {

@@ -11,6 +11,13 @@ namespace pelma {
 
 namespace {
 
+// The port's commands are the system's own codes, passed through as they are.
+static_assert(mci::kOpen == MCI_OPEN && mci::kClose == MCI_CLOSE && mci::kPlay == MCI_PLAY &&
+              mci::kSeek == MCI_SEEK && mci::kStop == MCI_STOP && mci::kPause == MCI_PAUSE &&
+              mci::kGetDevCaps == MCI_GETDEVCAPS && mci::kSet == MCI_SET && mci::kStep == MCI_STEP &&
+              mci::kRecord == MCI_RECORD && mci::kStatus == MCI_STATUS && mci::kWindow == MCI_WINDOW &&
+              mci::kPut == MCI_PUT && mci::kWhere == MCI_WHERE && mci::kResume == MCI_RESUME);
+
 // The parameter blocks of the video commands, as the drivers read them.
 struct RectParams {
     DWORD_PTR dwCallback;
@@ -82,8 +89,8 @@ std::uint32_t WinMmPort::SendCommand(std::uint32_t deviceId, std::uint32_t messa
             b.dwTimeFormat = p.timeFormat;
             return Send(deviceId, message, flags, &b);
         }
-        case 0x0842:    // MCI_PUT
-        case 0x0843: {  // MCI_WHERE
+        case MCI_PUT:
+        case MCI_WHERE: {
             RectParams b{p.callback, {p.left, p.top, p.right, p.bottom}};
             std::uint32_t r = Send(deviceId, message, flags, &b);
             p.left = b.rc.left;
@@ -92,7 +99,7 @@ std::uint32_t WinMmPort::SendCommand(std::uint32_t deviceId, std::uint32_t messa
             p.bottom = b.rc.bottom;
             return r;
         }
-        case 0x0841: {  // MCI_WINDOW
+        case MCI_WINDOW: {
             WindowParams b{p.callback, reinterpret_cast<HWND>(p.window), 0, nullptr};
             return Send(deviceId, message, flags, &b);
         }

@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "ui/actions.h"
 #include "ui/forms.h"
+#include "ui/system_error.h"
 #include "ui/timer.h"
 
 namespace pelma::ui {
@@ -36,13 +37,16 @@ TApplication& Application() {
     return app;
 }
 
-TApplication::TApplication() = default;
+TApplication::TApplication()
+    : messageBox_([](HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
+          return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+      }) {}
 
 TApplication::~TApplication() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-void TApplication::Initialize() {
+void TApplication::Initialize(int iconId) {
     if (hwnd_) return;
     HINSTANCE inst = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};
@@ -50,13 +54,12 @@ void TApplication::Initialize() {
     wc.lpfnWndProc = &TApplication::WindowProc;
     wc.hInstance = inst;
     wc.lpszClassName = kAppClass;
-    wc.hIcon = LoadIconW(inst, MAKEINTRESOURCEW(1));
-    RegisterClassExW(&wc);
+    wc.hIcon = iconId ? LoadIconW(inst, MAKEINTRESOURCEW(iconId)) : nullptr;
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        RaiseSystemError(GetLastError(), L"ウィンドウ クラス TApplication を登録できません");
     hwnd_ = CreateWindowExW(0, kAppClass, title_.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                             0, 0, 0, 0, nullptr, nullptr, inst, nullptr);
-    messageBox_ = [](HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
-        return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
-    };
+    if (!hwnd_) RaiseSystemError(GetLastError(), L"ウィンドウ TApplication を作成できません");
 }
 
 void TApplication::SetTitle(const std::wstring& title) {

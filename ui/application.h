@@ -27,7 +27,9 @@ public:
     TApplication(const TApplication&) = delete;
     TApplication& operator=(const TApplication&) = delete;
 
-    void Initialize();
+    // Makes the application's window, with the program's icon resource
+    // `iconId` (0: none) for its taskbar button.
+    void Initialize(int iconId = 0);
     HWND Handle() const { return hwnd_; }
 
     const std::wstring& Title() const { return title_; }

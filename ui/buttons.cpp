@@ -148,15 +148,12 @@ bool TCheckBox::Notified(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
         return true;
     }
     if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) {
-        COLORREF back = parent_ ? parent_->Color() : color_;
-        if (!brush_ || brushColor_ != back) {
-            brush_.reset(CreateSolidBrush(back));
-            brushColor_ = back;
-        }
+        // The box stands on its parent's colour.
+        TControl& back = parent_ ? static_cast<TControl&>(*parent_) : *this;
         HDC dc = reinterpret_cast<HDC>(wp);
-        SetBkColor(dc, back);
+        SetBkColor(dc, back.Color());
         SetTextColor(dc, font_.Color);
-        result = reinterpret_cast<LRESULT>(brush_.get());
+        result = reinterpret_cast<LRESULT>(back.BackgroundBrush());
         return true;
     }
     return false;

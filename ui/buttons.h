@@ -61,8 +61,6 @@ protected:
 
 private:
     bool checked_ = false;
-    UniqueGdi brush_;
-    COLORREF brushColor_ = CLR_INVALID;
 };
 
 class TButton : public TWinControl {

@@ -7,6 +7,7 @@
 
 #include "ui/application.h"
 #include "ui/menus.h"
+#include "ui/system_error.h"
 
 namespace pelma::ui {
 
@@ -14,10 +15,10 @@ namespace {
 
 const wchar_t kControlClass[] = L"PelmaControl";
 
-// The control object of each of this thread's windows. Window properties would
-// serve, but this is asked on every message, and under Wine every property
-// read or write is a round trip to the server; a window's messages always
-// arrive on the thread that made it.
+// The control object of each of this thread's windows. It is asked on every
+// message, so it is the framework's own table, read without a call into the
+// window system (as a window property would need); a window's messages
+// always arrive on the thread that made it.
 std::unordered_map<HWND, TWinControl*>& WindowObjects() {
     thread_local std::unordered_map<HWND, TWinControl*> objects;
     return objects;
@@ -28,7 +29,17 @@ bool Intersects(const RECT& a, const RECT& b) {
     return IntersectRect(&r, &a, &b) != FALSE;
 }
 
+POINT PointOf(LPARAM lp) { return {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
+
 }  // namespace
+
+HBRUSH TCachedBrush::Get(COLORREF color) {
+    if (!brush_ || color_ != color) {
+        brush_.reset(CreateSolidBrush(color));
+        color_ = color;
+    }
+    return static_cast<HBRUSH>(brush_.get());
+}
 
 // ---------------------------------------------------------------------------
 // TControl
@@ -133,7 +144,7 @@ void TControl::SetColor(COLORREF color) {
 
 void TControl::Invalidate() {
     // A window that is not on screen is painted whole when it is shown:
-    // nothing to mark (and each mark is a trip to the window system).
+    // there is nothing to mark.
     if (IsWindowed()) {
         auto* self = static_cast<TWinControl*>(this);
         if (self->hwnd_ && IsWindowVisible(self->hwnd_)) InvalidateRect(self->hwnd_, nullptr, TRUE);
@@ -164,7 +175,7 @@ WNDPROC ControlWindowProc() { return &TWinControl::StaticProc; }
 void RegisterControlClass(const wchar_t* name, UINT style, HICON icon, HICON smallIcon) {
     WNDCLASSEXW wc{};
     HINSTANCE inst = GetModuleHandleW(nullptr);
-    if (GetClassInfoExW(inst, name, &wc)) return;
+    if (GetClassInfoExW(inst, name, &wc)) return;  // each class is registered once, by its first window
     wc.cbSize = sizeof wc;
     wc.style = style;
     wc.hIcon = icon;
@@ -174,7 +185,11 @@ void RegisterControlClass(const wchar_t* name, UINT style, HICON icon, HICON sma
     static const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);  // a shared cursor: ask once
     wc.hCursor = arrow;
     wc.lpszClassName = name;
-    RegisterClassExW(&wc);
+    if (!RegisterClassExW(&wc)) {
+        const DWORD code = GetLastError();
+        if (code != ERROR_CLASS_ALREADY_EXISTS)
+            RaiseSystemError(code, L"ウィンドウ クラス " + std::wstring(name) + L" を登録できません");
+    }
 }
 
 TWinControl::TWinControl(TWinControl* parent, const wchar_t* className, DWORD style, DWORD exStyle,
@@ -196,7 +211,7 @@ void TWinControl::CreateHandle() {
     DWORD fullStyle = style_ | (parent_ ? WS_CHILD | WS_CLIPSIBLINGS : 0);
     hwnd_ = CreateWindowExW(exStyle_, className_.c_str(), caption_.c_str(), fullStyle & ~WS_VISIBLE, 0, 0, 0,
                             0, parentWnd, nullptr, inst, this);
-    if (!hwnd_) return;
+    if (!hwnd_) RaiseSystemError(GetLastError(), L"ウィンドウ " + className_ + L" を作成できません");
     WindowObjects()[hwnd_] = this;
     if (!ownClass_) {
         systemProc_ = reinterpret_cast<WNDPROC>(
@@ -231,25 +246,14 @@ TWinControl* TWinControl::FromHandle(HWND hwnd) {
     return found == objects.end() ? nullptr : found->second;
 }
 
-UINT TopLevelSizeFlags(int width, int height) {
-    // The changing message only asks the window for its tracking limits
-    // (nothing here answers it but the default), so a size within them
-    // needs none: under Wine that message alone costs more than the move.
-    const bool withinLimits =
-        width >= GetSystemMetrics(SM_CXMINTRACK) && height >= GetSystemMetrics(SM_CYMINTRACK) &&
-        width <= GetSystemMetrics(SM_CXMAXTRACK) && height <= GetSystemMetrics(SM_CYMAXTRACK);
-    return withinLimits ? SWP_NOSENDCHANGING : 0;
-}
-
 void TWinControl::PlaceWindow() {
     if (!hwnd_) return;
     if (!parent_) {
-        SetWindowPos(hwnd_, nullptr, left_, top_, width_, height_,
-                     SWP_NOZORDER | SWP_NOACTIVATE | TopLevelSizeFlags(width_, height_));
+        SetWindowPos(hwnd_, nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
         return;
     }
-    POINT off = align_ == TAlign::None ? parent_->ScrollOffset() : POINT{0, 0};
-    SetWindowPos(hwnd_, nullptr, left_ - off.x, top_ - off.y, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT at = parent_->ChildOrigin(*this);
+    SetWindowPos(hwnd_, nullptr, at.x, at.y, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TWinControl::CreateVisibleChildren() {
@@ -286,7 +290,12 @@ void TWinControl::FontChanged() {
     Invalidate();
 }
 
-void TWinControl::ColorChanged() { Invalidate(); }
+// The children stand on the new colour too (system controls ask their parent
+// for its brush when they paint).
+void TWinControl::ColorChanged() {
+    if (hwnd_ && IsWindowVisible(hwnd_))
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
 
 int TWinControl::ClientWidth() const {
     RECT r{};
@@ -339,34 +348,32 @@ void TWinControl::Realign() {
     realigning_ = false;
 }
 
+POINT TWinControl::ChildOrigin(const TControl& child) const {
+    const POINT off = child.align_ == TAlign::None ? ScrollOffset() : POINT{0, 0};
+    return {child.left_ - off.x, child.top_ - off.y};
+}
+
 TControl* TWinControl::GraphicChildAt(int x, int y) const {
-    POINT off = ScrollOffset();
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         TControl* c = *it;
         if (c->IsWindowed() || !c->visible_) continue;
-        int l = c->left_ - (c->align_ == TAlign::None ? off.x : 0);
-        int t = c->top_ - (c->align_ == TAlign::None ? off.y : 0);
-        if (x >= l && x < l + c->width_ && y >= t && y < t + c->height_) return c;
+        const POINT at = ChildOrigin(*c);
+        if (x >= at.x && x < at.x + c->width_ && y >= at.y && y < at.y + c->height_) return c;
     }
     return nullptr;
 }
 
-void TWinControl::PaintBackground(HDC dc, const RECT& clip) {
-    UniqueGdi brush(CreateSolidBrush(color_));
-    FillRect(dc, &clip, static_cast<HBRUSH>(brush.get()));
-}
+void TWinControl::PaintBackground(HDC dc, const RECT& clip) { FillRect(dc, &clip, BackgroundBrush()); }
 
 void TWinControl::PaintGraphicChildren(HDC dc, const RECT& clip) {
-    POINT off = ScrollOffset();
     for (TControl* c : controls_) {
         if (c->IsWindowed() || !c->visible_) continue;
-        int x = c->left_ - (c->align_ == TAlign::None ? off.x : 0);
-        int y = c->top_ - (c->align_ == TAlign::None ? off.y : 0);
-        RECT r = {x, y, x + c->width_, y + c->height_};
+        const POINT at = ChildOrigin(*c);
+        RECT r = {at.x, at.y, at.x + c->width_, at.y + c->height_};
         if (!Intersects(r, clip)) continue;
         int saved = SaveDC(dc);
         IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-        c->Paint(dc, x, y);
+        c->Paint(dc, at.x, at.y);
         RestoreDC(dc, saved);
     }
 }
@@ -395,145 +402,165 @@ LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    Handled result;
     switch (msg) {
         case WM_ERASEBKGND:
-            if (ownClass_) return 1;
+            result = OnEraseBackground();
             break;
         case WM_PAINT:
-            if (ownClass_) {
-                PAINTSTRUCT ps;
-                HDC dc = BeginPaint(hwnd_, &ps);
-                RECT& clip = ps.rcPaint;
-                int w = clip.right - clip.left, h = clip.bottom - clip.top;
-                if (w > 0 && h > 0) {
-                    // Paint off screen so that layered children never flicker.
-                    UniqueDc mem(CreateCompatibleDC(dc));
-                    UniqueGdi bmp(CreateCompatibleBitmap(dc, w, h));
-                    {
-                        SelectObjectScope sel(mem.get(), bmp.get());
-                        SetViewportOrgEx(mem.get(), -clip.left, -clip.top, nullptr);
-                        PaintWindow(mem.get(), clip);
-                        SetViewportOrgEx(mem.get(), 0, 0, nullptr);
-                        BitBlt(dc, clip.left, clip.top, w, h, mem.get(), 0, 0, SRCCOPY);
-                    }
-                }
-                EndPaint(hwnd_, &ps);
-                return 0;
-            }
+            result = OnPaint();
             break;
         case WM_SIZE:
             Realign();
             break;
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-            TControl* hit = GraphicChildAt(x, y);
-            if (hit && hit->WantsMouse() && hit->Enabled()) {
-                SetCapture(hwnd_);
-                mouseCapture_ = hit;
-                POINT off = ScrollOffset();
-                hit->MouseDown(x - hit->left_ + off.x, y - hit->top_ + off.y);
-                return 0;
-            }
+        case WM_LBUTTONDBLCLK:
+            result = OnLeftButtonDown(PointOf(lp));
             break;
-        }
-        case WM_MOUSEMOVE: {
-            int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-            POINT off = ScrollOffset();
-            if (mouseCapture_) {
-                mouseCapture_->MouseMove(x - mouseCapture_->left_ + off.x, y - mouseCapture_->top_ + off.y);
-                return 0;
-            }
-            TControl* hit = GraphicChildAt(x, y);
-            if (hit != mouseOver_) {
-                if (mouseOver_) mouseOver_->MouseLeave();
-                mouseOver_ = hit;
-                TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
-                TrackMouseEvent(&tme);
-            }
-            if (hit && hit->WantsMouse()) hit->MouseMove(x - hit->left_ + off.x, y - hit->top_ + off.y);
-            break;
-        }
-        case WM_MOUSELEAVE:
-            if (mouseOver_ && !mouseCapture_) {
-                mouseOver_->MouseLeave();
-                mouseOver_ = nullptr;
-            }
+        case WM_MOUSEMOVE:
+            result = OnMouseMove(PointOf(lp));
             break;
         case WM_LBUTTONUP:
-            if (mouseCapture_) {
-                TControl* c = mouseCapture_;
-                mouseCapture_ = nullptr;
-                ReleaseCapture();
-                POINT off = ScrollOffset();
-                c->MouseUp(GET_X_LPARAM(lp) - c->left_ + off.x, GET_Y_LPARAM(lp) - c->top_ + off.y);
-                return 0;
-            }
+            result = OnLeftButtonUp(PointOf(lp));
+            break;
+        case WM_MOUSELEAVE:
+            OnMouseLeave();
             break;
         case WM_CAPTURECHANGED:
-            if (mouseCapture_ && reinterpret_cast<HWND>(lp) != hwnd_) {
-                TControl* c = mouseCapture_;
-                mouseCapture_ = nullptr;
-                c->MouseLeave();
-            }
+            OnCaptureChanged(reinterpret_cast<HWND>(lp));
             break;
         case WM_SETCURSOR:
-            if (reinterpret_cast<HWND>(wp) == hwnd_ && LOWORD(lp) == HTCLIENT) {
-                POINT p;
-                GetCursorPos(&p);
-                ScreenToClient(hwnd_, &p);
-                TControl* hit = GraphicChildAt(p.x, p.y);
-                HCURSOR cursor = hit && hit->Cursor ? hit->Cursor : Cursor;
-                if (cursor) {
-                    SetCursor(cursor);
-                    return TRUE;
-                }
-            }
+            result = OnSetCursor(reinterpret_cast<HWND>(wp), LOWORD(lp));
             break;
-        case WM_CONTEXTMENU: {
-            int sx = GET_X_LPARAM(lp), sy = GET_Y_LPARAM(lp);
-            TControl* hit = nullptr;
-            if (reinterpret_cast<HWND>(wp) == hwnd_ && !(sx == -1 && sy == -1)) {
-                POINT p = {sx, sy};
-                ScreenToClient(hwnd_, &p);
-                RECT client;
-                GetClientRect(hwnd_, &client);
-                // The title bar, frame and scroll bars keep the system's own menus.
-                if (!PtInRect(&client, p)) return DefaultProc(msg, wp, lp);
-                hit = GraphicChildAt(p.x, p.y);
-            }
-            if (ShowContextMenu(sx, sy, hit)) return 0;
-            if (!systemProc_ && parent_) {
-                // Pass the request on to the control that contains this one.
-                return SendMessageW(parent_->hwnd_, WM_CONTEXTMENU, wp, lp);
-            }
+        case WM_CONTEXTMENU:
+            result = OnContextMenu(wp, lp);
             break;
-        }
         case WM_COMMAND:
         case WM_HSCROLL:
         case WM_VSCROLL:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
-        case WM_CTLCOLORSCROLLBAR: {
-            if (lp) {
-                LRESULT result = 0;
-                TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp));
-                if (child && child != this && child->Notified(msg, wp, lp, result)) return result;
-            }
+        case WM_CTLCOLORSCROLLBAR:
+            result = ReflectToChild(reinterpret_cast<HWND>(lp), msg, wp, lp);
             break;
-        }
-        case WM_NOTIFY: {
-            auto* hdr = reinterpret_cast<NMHDR*>(lp);
-            LRESULT result = 0;
-            TWinControl* child = FromHandle(hdr->hwndFrom);
-            if (child && child != this && child->Notified(msg, wp, lp, result)) return result;
+        case WM_NOTIFY:
+            result = ReflectToChild(reinterpret_cast<NMHDR*>(lp)->hwndFrom, msg, wp, lp);
             break;
-        }
         default:
             break;
     }
-    return DefaultProc(msg, wp, lp);
+    return result ? *result : DefaultProc(msg, wp, lp);
+}
+
+// Our own classes paint the whole background in OnPaint, off screen.
+TWinControl::Handled TWinControl::OnEraseBackground() { return ownClass_ ? Handled(1) : std::nullopt; }
+
+TWinControl::Handled TWinControl::OnPaint() {
+    if (!ownClass_) return std::nullopt;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    const RECT& clip = ps.rcPaint;
+    const int w = clip.right - clip.left, h = clip.bottom - clip.top;
+    if (w > 0 && h > 0) {
+        // Paint off screen so that layered children never flicker.
+        UniqueDc mem(CreateCompatibleDC(dc));
+        UniqueGdi bmp(CreateCompatibleBitmap(dc, w, h));
+        SelectObjectScope sel(mem.get(), bmp.get());
+        SetViewportOrgEx(mem.get(), -clip.left, -clip.top, nullptr);
+        PaintWindow(mem.get(), clip);
+        SetViewportOrgEx(mem.get(), 0, 0, nullptr);
+        BitBlt(dc, clip.left, clip.top, w, h, mem.get(), 0, 0, SRCCOPY);
+    }
+    EndPaint(hwnd_, &ps);
+    return 0;
+}
+
+TWinControl::Handled TWinControl::OnLeftButtonDown(POINT at) {
+    TControl* hit = GraphicChildAt(at.x, at.y);
+    if (!hit || !hit->WantsMouse() || !hit->Enabled()) return std::nullopt;
+    SetCapture(hwnd_);
+    mouseCapture_ = hit;
+    const POINT origin = ChildOrigin(*hit);
+    hit->MouseDown(at.x - origin.x, at.y - origin.y);
+    return 0;
+}
+
+TWinControl::Handled TWinControl::OnMouseMove(POINT at) {
+    if (mouseCapture_) {
+        const POINT origin = ChildOrigin(*mouseCapture_);
+        mouseCapture_->MouseMove(at.x - origin.x, at.y - origin.y);
+        return 0;
+    }
+    TControl* hit = GraphicChildAt(at.x, at.y);
+    if (hit != mouseOver_) {
+        if (mouseOver_) mouseOver_->MouseLeave();
+        mouseOver_ = hit;
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
+        TrackMouseEvent(&tme);
+    }
+    if (hit && hit->WantsMouse()) {
+        const POINT origin = ChildOrigin(*hit);
+        hit->MouseMove(at.x - origin.x, at.y - origin.y);
+    }
+    return std::nullopt;
+}
+
+TWinControl::Handled TWinControl::OnLeftButtonUp(POINT at) {
+    if (!mouseCapture_) return std::nullopt;
+    TControl* c = std::exchange(mouseCapture_, nullptr);
+    ReleaseCapture();
+    const POINT origin = ChildOrigin(*c);
+    c->MouseUp(at.x - origin.x, at.y - origin.y);
+    return 0;
+}
+
+void TWinControl::OnMouseLeave() {
+    if (mouseOver_ && !mouseCapture_) std::exchange(mouseOver_, nullptr)->MouseLeave();
+}
+
+void TWinControl::OnCaptureChanged(HWND newCapture) {
+    if (mouseCapture_ && newCapture != hwnd_) std::exchange(mouseCapture_, nullptr)->MouseLeave();
+}
+
+// Over the client area, the cursor of the graphic child under the pointer, or the control's own.
+TWinControl::Handled TWinControl::OnSetCursor(HWND over, UINT hitTest) {
+    if (over != hwnd_ || hitTest != HTCLIENT) return std::nullopt;
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(hwnd_, &p);
+    TControl* hit = GraphicChildAt(p.x, p.y);
+    HCURSOR cursor = hit && hit->Cursor ? hit->Cursor : Cursor;
+    if (!cursor) return std::nullopt;
+    SetCursor(cursor);
+    return TRUE;
+}
+
+// The menu of the graphic child under the pointer, or the control's own, or
+// (with neither) the request goes on to the control that contains this one.
+// A request from the keyboard comes at (-1, -1).
+TWinControl::Handled TWinControl::OnContextMenu(WPARAM wp, LPARAM lp) {
+    const POINT at = PointOf(lp);
+    TControl* hit = nullptr;
+    if (reinterpret_cast<HWND>(wp) == hwnd_ && !(at.x == -1 && at.y == -1)) {
+        POINT p = at;
+        ScreenToClient(hwnd_, &p);
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        // The title bar, frame and scroll bars keep the system's own menus.
+        if (!PtInRect(&client, p)) return std::nullopt;
+        hit = GraphicChildAt(p.x, p.y);
+    }
+    if (ShowContextMenu(at.x, at.y, hit)) return 0;
+    if (!systemProc_ && parent_) return SendMessageW(parent_->hwnd_, WM_CONTEXTMENU, wp, lp);
+    return std::nullopt;
+}
+
+TWinControl::Handled TWinControl::ReflectToChild(HWND child, UINT msg, WPARAM wp, LPARAM lp) {
+    TWinControl* control = FromHandle(child);
+    LRESULT result = 0;
+    if (control && control != this && control->Notified(msg, wp, lp, result)) return result;
+    return std::nullopt;
 }
 
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {

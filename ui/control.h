@@ -8,10 +8,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ui/font.h"
+#include "ui/handles.h"
 
 namespace pelma::ui {
 
@@ -19,6 +21,17 @@ class TWinControl;
 class TPopupMenu;
 
 enum class TAlign { None, Top, Bottom, Client };
+
+// A solid brush of one colour, made when first asked for and made again when
+// asked for another colour.
+class TCachedBrush {
+public:
+    HBRUSH Get(COLORREF color);
+
+private:
+    UniqueGdi brush_;
+    COLORREF color_ = CLR_INVALID;
+};
 
 class TControl {
 public:
@@ -66,6 +79,8 @@ public:
 
     COLORREF Color() const { return color_; }
     void SetColor(COLORREF color);
+    // A brush of the control's colour, kept until the colour changes.
+    HBRUSH BackgroundBrush() { return background_.Get(color_); }
 
     TPopupMenu* PopupMenu = nullptr;
     HCURSOR Cursor = nullptr;  // nullptr: the arrow
@@ -115,6 +130,7 @@ protected:
     std::wstring caption_;
     TFont font_;
     COLORREF color_ = GetSysColor(COLOR_BTNFACE);
+    TCachedBrush background_;
 
     friend class TWinControl;
 };
@@ -156,10 +172,30 @@ public:
 
     // The innermost visible graphic child at a client point, or nullptr.
     TControl* GraphicChildAt(int x, int y) const;
+    // Where a child's left-top corner lies in the client area: scrolling
+    // moves the children that are not aligned.
+    POINT ChildOrigin(const TControl& child) const;
 
 protected:
     virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
+
+    // The handlers that WndProc hands messages to. Each answers the message's
+    // result, or nothing when the message goes on to the default procedure.
+    using Handled = std::optional<LRESULT>;
+    Handled OnEraseBackground();
+    Handled OnPaint();
+    // The left button and the mouse go to the graphic child under the pointer
+    // (or to the one that holds the capture).
+    Handled OnLeftButtonDown(POINT at);
+    Handled OnMouseMove(POINT at);
+    Handled OnLeftButtonUp(POINT at);
+    void OnMouseLeave();
+    void OnCaptureChanged(HWND newCapture);
+    Handled OnSetCursor(HWND over, UINT hitTest);
+    virtual Handled OnContextMenu(WPARAM wp, LPARAM lp);
+    // Hands a notification to the child control that sent it.
+    Handled ReflectToChild(HWND child, UINT msg, WPARAM wp, LPARAM lp);
 
     // Painting of our own window classes: background, then graphic children.
     virtual void PaintWindow(HDC dc, const RECT& clip);
@@ -203,8 +239,8 @@ private:
 
 // The window class that our own controls use; form classes are registered by name.
 const wchar_t* ControlClassName();
-// The SetWindowPos flags for giving a top-level window this size.
-UINT TopLevelSizeFlags(int width, int height);
+// Registers a window class of ours under `name`, unless it is registered
+// already; raises the system's error when registering fails.
 void RegisterControlClass(const wchar_t* name, UINT style = CS_DBLCLKS, HICON icon = nullptr,
                           HICON smallIcon = nullptr);
 WNDPROC ControlWindowProc();

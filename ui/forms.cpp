@@ -42,9 +42,8 @@ void TForm::SetClientSize(int w, int h) {
     RECT r = {0, 0, w, h};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-    SetWindowPos(
-        hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | TopLevelSizeFlags(r.right - r.left, r.bottom - r.top));
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SyncBounds();
 }
 
@@ -86,14 +85,17 @@ void TForm::VisibleChanged() {
         return;
     }
     CreateVisibleChildren();
+    RunShow();
+    ShowWindow(hwnd_, pendingState_ == TWindowState::Maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    SyncBounds();
+}
+
+void TForm::RunShow() {
     try {
         DoShow();
     } catch (...) {
         Application().HandleException(std::current_exception());
     }
-    shownOnce_ = true;
-    ShowWindow(hwnd_, pendingState_ == TWindowState::Maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
-    SyncBounds();
 }
 
 void TForm::ShowForm() { SetVisible(true); }
@@ -135,12 +137,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (showPending_ && wp != SIZE_MINIMIZED) {
                 showPending_ = false;
                 pendingState_ = TWindowState::Normal;
-                try {
-                    DoShow();
-                } catch (...) {
-                    Application().HandleException(std::current_exception());
-                }
-                shownOnce_ = true;
+                RunShow();
             }
             Realign();
             DoResize();
@@ -154,8 +151,6 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DROPFILES:
             DoDropFiles(reinterpret_cast<HDROP>(wp));
             return 0;
-        case WM_GETMINMAXINFO:
-            break;
         default:
             break;
     }

@@ -14,8 +14,8 @@ enum class TWindowState { Normal, Minimized, Maximized };
 class TForm : public TWinControl {
 public:
     // `className` names the window class, registered here for this form,
-    // with the icon resource `iconId` (if not 0) as the window's icon: a
-    // class icon costs the window system less than setting one on the window.
+    // with the icon resource `iconId` (if not 0) as the class's icon, large
+    // and small, so that the window has its icon from its creation on.
     TForm(const wchar_t* className, DWORD style, DWORD exStyle = 0, int iconId = 0);
 
     int ClientWidth() const { return TWinControl::ClientWidth(); }
@@ -46,13 +46,14 @@ protected:
     virtual void DoDropFiles(HDROP) {}
     // Runs the creation handler; an exception is displayed and creation goes on.
     void RunCreate(void (TForm::*handler)());
+    // Runs the show handler; an exception is displayed and showing goes on.
+    void RunShow();
 
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void VisibleChanged() override;
     void SyncBounds();
 
     TWindowState pendingState_ = TWindowState::Normal;
-    bool shownOnce_ = false;
     bool showPending_ = false;  // started minimised: OnShow waits for the first restore
 };
 

@@ -81,9 +81,9 @@ private:
 };
 
 // One memory DC compatible with the screen, kept for the program's life, for
-// measuring text and reading the screen's capabilities: asking for the
-// screen's own DC each time is a round trip to the window system (under Wine,
-// many). Whatever is selected into it is put back by the one who selected it.
+// measuring text and reading the screen's capabilities: it has the screen's
+// capabilities and draws nowhere, so measuring never borrows the screen's own
+// DC. Whatever is selected into it is put back by the one who selected it.
 inline HDC ScreenMemoryDc() {
     static const UniqueDc dc(CreateCompatibleDC(nullptr));
     return dc.get();

@@ -51,10 +51,7 @@ void TLabel::MeasurePending() {
 
 void TLabel::Paint(HDC dc, int x, int y) {
     RECT r = {x, y, x + width_, y + height_};
-    if (!Transparent) {
-        UniqueGdi brush(CreateSolidBrush(color_));
-        FillRect(dc, &r, static_cast<HBRUSH>(brush.get()));
-    }
+    if (!Transparent) FillRect(dc, &r, BackgroundBrush());
     SelectObjectScope sel(dc, SharedFont(font_));
     SetBkMode(dc, TRANSPARENT);
     UINT flags = TextFlags(*this);

@@ -54,16 +54,6 @@ std::vector<std::uint8_t> ReadFileStart(const std::wstring& fileName, std::size_
     return bytes;
 }
 
-std::wstring SystemErrorText(DWORD code) {
-    wchar_t* buffer = nullptr;
-    DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
-    if (buffer) LocalFree(buffer);
-    return text;
-}
-
 std::wstring AbsolutePath(const std::wstring& fileName) {
     DWORD n = GetFullPathNameW(fileName.c_str(), 0, nullptr, nullptr);
     if (n == 0) return fileName;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/handles.h"
+#include "ui/system_error.h"
 
 namespace pelma {
 
@@ -39,8 +40,7 @@ bool ReadUpTo(HANDLE file, std::uint8_t* data, std::size_t max, std::size_t& got
 // writing); the file is closed on return. Failures raise the I/O error.
 std::vector<std::uint8_t> ReadFileStart(const std::wstring& fileName, std::size_t max);
 
-// The system's own text for an error code.
-std::wstring SystemErrorText(DWORD code);
+using ui::SystemErrorText;
 
 // The name made absolute against the current folder.
 std::wstring AbsolutePath(const std::wstring& fileName);

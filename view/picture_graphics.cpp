@@ -195,8 +195,7 @@ void TJPEGImage::Draw(HDC dc, const RECT& r) {
 }
 
 std::shared_ptr<ui::TGraphic> LoadSplashPicture() {
-    const auto bytes =
-        ui::ResourceBytes(MAKEINTRESOURCEW(IDR_SPLASH_JPEG), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    const auto bytes = ui::ResourceBytes(MAKEINTRESOURCEW(IDR_SPLASH_JPEG), RT_RCDATA);
     if (bytes.empty()) return nullptr;
     return std::make_shared<TJPEGImage>(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "ui/edits.h"
 #include "ui/forms.h"
+#include "ui/memo.h"
 #include "view/size_label.h"
 
 namespace pelma {

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "app/about_box.h"
+#include "resource_ids.h"
 #include "ui/application.h"
 
 namespace pelma::test {
@@ -140,7 +141,7 @@ SIZE ClientSize(HWND hwnd) {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    pelma::ui::Application().Initialize();
+    pelma::ui::Application().Initialize(IDI_MAINICON);
     pelma::ui::Application().SetTitle(L"Pelma");
     pelma::ui::Application().SetMessageBoxFn(
         [](HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {

@@ -1,6 +1,7 @@
 #include "app/about_box.h"
 #include "core/errors.h"
 #include "harness.h"
+#include "resource_ids.h"
 #include "ui/application.h"
 #include "ui/handles.h"
 #include "view/file_access.h"
@@ -23,9 +24,11 @@ TEST_F(WelcomeScreen, GeometryCaptionAndVisibleControls) {
     GetClassNameW(f.Handle(), cls, 64);
     EXPECT_STREQ(cls, L"TPelmaForm1");
     // The window's icon, large and small, is the program's main icon.
-    HICON mainIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    HICON mainIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAINICON));
     ASSERT_NE(mainIcon, nullptr);
     EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrW(f.Handle(), GCLP_HICON)), mainIcon);
+    // The application's window, the program's taskbar button, shows it too.
+    EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrW(ui::Application().Handle(), GCLP_HICON)), mainIcon);
     ICONINFO small{};
     ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(GetClassLongPtrW(f.Handle(), GCLP_HICONSM)), &small));
     BITMAP mask{};

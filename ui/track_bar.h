@@ -1,30 +1,11 @@
-// Text controls: the read-only multi-line text box and the track bar.
+// The track bar: a horizontal slider over a range of positions.
 #pragma once
 
 #include <functional>
-#include <string>
 
 #include "ui/control.h"
-#include "ui/handles.h"
 
 namespace pelma::ui {
-
-class TMemo : public TWinControl {
-public:
-    explicit TMemo(TWinControl* parent);
-
-    std::wstring Text() const;
-    void SetText(const std::wstring& text);
-    void Clear() { SetText(L""); }
-
-protected:
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    bool Notified(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-    void HandleCreated() override;
-
-private:
-    UniqueGdi brush_;
-};
 
 // A horizontal slider that keeps its position inside Min..Max and runs
 // OnChange at every change by the program and every scroll by the user.
@@ -52,7 +33,6 @@ protected:
 private:
     void Changed();
     int min_ = 0, max_ = 10, position_ = 0, thumbLength_ = 20;
-    UniqueGdi brush_;
 };
 
 }  // namespace pelma::ui

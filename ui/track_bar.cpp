@@ -1,4 +1,4 @@
-#include "ui/edits.h"
+#include "ui/track_bar.h"
 
 #include <commctrl.h>
 
@@ -7,57 +7,6 @@
 #include "ui/late_bound.h"
 
 namespace pelma::ui {
-
-// ---------------------------------------------------------------------------
-// TMemo
-
-// The window is made when the box is first shown or filled.
-TMemo::TMemo(TWinControl* parent)
-    : TWinControl(parent, L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE,
-                  true) {
-    color_ = GetSysColor(COLOR_WINDOW);
-}
-
-void TMemo::HandleCreated() { SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0); }
-
-std::wstring TMemo::Text() const {
-    if (!hwnd_) return {};
-    int n = GetWindowTextLengthW(hwnd_);
-    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-    GetWindowTextW(hwnd_, text.data(), n + 1);
-    text.resize(static_cast<std::size_t>(n));
-    return text;
-}
-
-void TMemo::SetText(const std::wstring& text) {
-    CreateHandle();
-    SetWindowTextW(hwnd_, text.c_str());
-}
-
-LRESULT TMemo::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CONTEXTMENU && PopupMenu) {
-        // Our own menu instead of the edit box's.
-        SetFocus(hwnd_);
-        ShowContextMenu(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)), nullptr);
-        return 0;
-    }
-    return TWinControl::WndProc(msg, wp, lp);
-}
-
-bool TMemo::Notified(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
-    if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLOREDIT) {
-        if (!brush_) brush_.reset(CreateSolidBrush(color_));
-        HDC dc = reinterpret_cast<HDC>(wp);
-        SetBkColor(dc, color_);
-        SetTextColor(dc, font_.Color);
-        result = reinterpret_cast<LRESULT>(brush_.get());
-        return true;
-    }
-    return false;
-}
-
-// ---------------------------------------------------------------------------
-// TTrackBar
 
 // The window (and the common controls with it) is made when the slider is first shown.
 TTrackBar::TTrackBar(TWinControl* parent)
@@ -120,10 +69,10 @@ bool TTrackBar::Notified(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
         return true;
     }
     if (msg == WM_CTLCOLORSTATIC) {
-        COLORREF back = parent_ ? parent_->Color() : color_;
-        if (!brush_) brush_.reset(CreateSolidBrush(back));
-        SetBkColor(reinterpret_cast<HDC>(wp), back);
-        result = reinterpret_cast<LRESULT>(brush_.get());
+        // The slider stands on its parent's colour.
+        TControl& back = parent_ ? static_cast<TControl&>(*parent_) : *this;
+        SetBkColor(reinterpret_cast<HDC>(wp), back.Color());
+        result = reinterpret_cast<LRESULT>(back.BackgroundBrush());
         return true;
     }
     return false;
