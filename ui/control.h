@@ -139,7 +139,8 @@ class TWinControl : public TControl {
 public:
     // `className` is a registered window class (ours or a system one). With
     // `deferWindow` the window is made when the control is first shown (or
-    // CreateHandle is called), not now.
+    // CreateHandle is called), not now. A window that cannot be made raises
+    // the system's reason, wherever it is made.
     TWinControl(TWinControl* parent, const wchar_t* className, DWORD style, DWORD exStyle = 0,
                 bool deferWindow = false);
     ~TWinControl() override;
