@@ -114,17 +114,16 @@ void TMediaPlayer::SetMouseCapture(bool capture) {
 void TMediaPlayer::PaintWindow(HDC dc, const RECT& clip) {
     PaintBackground(dc, clip);
     const ButtonBar& bar = model_->Bar();
-    ui::UniqueGdi frameBrush(CreateSolidBrush(GetSysColor(COLOR_WINDOWFRAME)));
     RECT frame = {0, 0, width_, height_};
-    FrameRect(dc, &frame, static_cast<HBRUSH>(frameBrush.get()));
-    ui::UniqueGdi face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+    FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWFRAME));
+    const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
     ui::UniqueGdi light(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT)));
     ui::UniqueGdi dark(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
     ui::UniqueDc mem(CreateCompatibleDC(dc));
     for (const ButtonFace& f : bar.Faces()) {
         RECT r = {f.rect.left, f.rect.top, f.rect.right, f.rect.bottom};
-        FillRect(dc, &r, static_cast<HBRUSH>(face.get()));
-        FrameRect(dc, &r, static_cast<HBRUSH>(frameBrush.get()));
+        FillRect(dc, &r, face);
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
         {
             // Raised: highlight then shadow; pressed: only the first line, in the shadow colour.
             ui::SelectObjectScope pen(dc, f.pressed ? dark.get() : light.get());

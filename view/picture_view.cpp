@@ -19,9 +19,8 @@ std::shared_ptr<ui::TGraphic> IconCanvas(ui::TGraphic& icon) {
     ui::UniqueDc dc(CreateCompatibleDC(nullptr));
     {
         ui::SelectObjectScope sel(dc.get(), canvas.Handle());
-        ui::UniqueGdi white(CreateSolidBrush(RGB(255, 255, 255)));
         RECT r = {0, 0, kIconCanvas, kIconCanvas};
-        FillRect(dc.get(), &r, static_cast<HBRUSH>(white.get()));
+        FillRect(dc.get(), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         icon.Draw(dc.get(), r);  // DrawIconEx, DI_NORMAL: the mask leaves the white showing
     }
     return std::make_shared<TBitmap>(std::move(canvas));

@@ -107,13 +107,11 @@ bool TRichEdit::Notified(UINT msg, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
 
-LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CONTEXTMENU) {
-        // No menu of its own: the box that holds it shows its menu.
-        SetFocus(hwnd_);
-        if (parent_) return SendMessageW(parent_->Handle(), WM_CONTEXTMENU, wp, lp);
-    }
-    return ui::TWinControl::WndProc(msg, wp, lp);
+// No menu of its own: the box that holds it shows its menu.
+ui::TWinControl::Handled TRichEdit::OnContextMenu(WPARAM wp, LPARAM lp) {
+    SetFocus(hwnd_);
+    if (parent_) return SendMessageW(parent_->Handle(), WM_CONTEXTMENU, wp, lp);
+    return ui::TWinControl::OnContextMenu(wp, lp);
 }
 
 }  // namespace pelma

@@ -31,7 +31,7 @@ public:
 
 protected:
     bool Notified(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    Handled OnContextMenu(WPARAM wp, LPARAM lp) override;
     void HandleCreated() override;
 };
 
