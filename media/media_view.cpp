@@ -40,6 +40,8 @@ void TPelmaForm1::ShowMedia(const std::wstring& fileName, const std::wstring& up
     player.Bar().SetVisibleButtons({btPlay, btStop});
     MediaDevice& device = MediaPlayer1->Device();
     device.DeviceType = dtAutoSelect;
+    // The MPEG device plays what the system's codecs decode, MP4 and the rest among them.
+    device.UnlistedExtensionType = L"MPEGVideo";
     device.FileName = fileName;
     device.Open();
     player.Bar().SetEnabledButtons({btStop});
