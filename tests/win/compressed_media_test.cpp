@@ -83,6 +83,22 @@ INSTANTIATE_TEST_SUITE_P(MpegDevice, CompressedMovie,
                                            Movie{L"bars.wmv", "Wmv"}),
                          [](const ::testing::TestParamInfo<Movie>& info) { return info.param.name; });
 
+TEST_F(CompressedMedia, TheReduceCommandStretchesTheMpegDevicesPictureOverThePanel) {
+    TPelmaForm1& f = Form();
+    Open(MediaFile(L"bars.mp4"));
+    ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
+    f.ActMovSExecute();  // the picture at 0, 0, 353 x 243
+    EXPECT_EQ(Device().LastError(), 0u);
+    HWND panel = f.DisplayPanel->Handle();
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            return Reddish(ScreenPixel(panel, 20, 200)) && Reddish(ScreenPixel(panel, 160, 120)) &&
+                   Bluish(ScreenPixel(panel, 190, 120)) && Bluish(ScreenPixel(panel, 330, 20));
+        },
+        5000));
+    EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(CompressedMedia, Mp3PlaysAsASoundAndEndsRewound) {
     TPelmaForm1& f = Form();
     Open(MediaFile(L"tone.mp3"));
