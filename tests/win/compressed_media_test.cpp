@@ -47,6 +47,7 @@ struct Movie {
     const wchar_t* file;
     const char* name;
 };
+void PrintTo(const Movie& movie, std::ostream* os) { *os << movie.name; }
 
 class CompressedMovie : public CompressedMedia, public ::testing::WithParamInterface<Movie> {};
 
