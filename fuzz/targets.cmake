@@ -1,8 +1,9 @@
-# One fuzz target per reader of picture bytes, and the program that writes
-# their seed corpus (run it by hand: make_fuzz_corpus <source>/fuzz/corpus).
+# One fuzz target per reader of untrusted bytes, and the program that writes
+# the picture readers' seed corpus (run it by hand: make_fuzz_corpus <source>/fuzz/corpus).
 pelma_fuzz_target(bitmap_fuzzer ${CMAKE_CURRENT_LIST_DIR}/bitmap_fuzzer.cpp)
 pelma_fuzz_target(icon_fuzzer ${CMAKE_CURRENT_LIST_DIR}/icon_fuzzer.cpp)
 pelma_fuzz_target(metafile_fuzzer ${CMAKE_CURRENT_LIST_DIR}/metafile_fuzzer.cpp)
+pelma_fuzz_target(text_encoding_fuzzer ${CMAKE_CURRENT_LIST_DIR}/text_encoding_fuzzer.cpp)
 # Every JPEG input is decoded three times by an uninstrumented libjpeg: fewer runs.
 pelma_fuzz_target(jpeg_fuzzer RUNS 6000 ${CMAKE_CURRENT_LIST_DIR}/jpeg_fuzzer.cpp)
 

@@ -39,6 +39,10 @@ inline constexpr std::uint32_t kOpenShareable = 0x00000100;
 inline constexpr std::uint32_t kOpenElement = 0x00000200;
 inline constexpr std::uint32_t kOpenType = 0x00002000;
 
+// The error of an Open by the file alone when the system's list of MCI
+// extensions names no device for the file's extension.
+inline constexpr std::uint32_t kErrExtensionNotFound = 281;
+
 // Seek.
 inline constexpr std::uint32_t kSeekToStart = 0x00000100;
 inline constexpr std::uint32_t kSeekToEnd = 0x00000200;

@@ -62,6 +62,11 @@ void MediaDevice::Open() {
     if (Shareable) flags |= mci::kOpenShareable;
 
     lastError_ = Send(0, mci::kOpen, flags, p);
+    if (lastError_ == mci::kErrExtensionNotFound && DeviceType == dtAutoSelect &&
+        !UnlistedExtensionType.empty()) {
+        p.deviceType = UnlistedExtensionType;
+        lastError_ = Send(0, mci::kOpen, flags | mci::kOpenType, p);
+    }
     if (lastError_ != 0) throw EMCIDeviceError(ErrorText(lastError_));
 
     open_ = true;

@@ -35,6 +35,9 @@ public:
     bool Shareable = false;
     bool AutoOpen = false;  // the windowed control runs Open after loading when set
     bool AutoRewind = true;
+    // The device type that opens a file whose extension the system's list of MCI
+    // extensions does not name, with dtAutoSelect; empty: such a file fails to open.
+    std::wstring UnlistedExtensionType;
 
     // The window that receives the device's notifications: a hook asked for
     // its handle whenever a command is sent (it may make the window then).
@@ -54,7 +57,8 @@ public:
     }
 
     // The device. Open closes an open device first, opens FileName (by its
-    // extension with dtAutoSelect; a named type adds the file when one is given),
+    // extension with dtAutoSelect, or by UnlistedExtensionType where the system
+    // lists no device for the extension; a named type adds the file when one is given),
     // reads the length, the capabilities and the default picture size, binds the
     // display of a video device, and sets AutoButtons. On failure it raises
     // EMCIDeviceError with the system's text for the code, else "原因不明のエラー".

@@ -52,6 +52,8 @@ void MediaView::Show(const std::wstring& fileName, bool sound) {
     player.Bar().SetVisibleButtons({btPlay, btStop});
     MediaDevice& device = c_.player.Device();
     device.DeviceType = dtAutoSelect;
+    // The MPEG device plays what the system's codecs decode, MP4 and the rest among them.
+    device.UnlistedExtensionType = L"MPEGVideo";
     device.FileName = fileName;
     device.Open();
     player.Bar().SetEnabledButtons({btStop});

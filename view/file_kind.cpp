@@ -21,9 +21,19 @@ std::wstring UpperCaseAscii(std::wstring text) {
     return text;
 }
 
-bool IsSoundExtension(const std::wstring& upperExt) {
-    return upperExt == L".MID" || upperExt == L".RMI" || upperExt == L".WAV";
+namespace {
+// The extensions of the media branch, movies and sounds.
+const std::array<const wchar_t*, 6> kMovies = {L".AVI", L".MPG", L".MPEG", L".MP4", L".M4V", L".WMV"};
+const std::array<const wchar_t*, 6> kSounds = {L".MID", L".RMI", L".WAV", L".MP3", L".M4A", L".WMA"};
+
+bool Listed(const std::array<const wchar_t*, 6>& list, const std::wstring& upperExt) {
+    for (auto* e : list)
+        if (upperExt == e) return true;
+    return false;
 }
+}  // namespace
+
+bool IsSoundExtension(const std::wstring& upperExt) { return Listed(kSounds, upperExt); }
 
 FileKind ClassifyExtension(const std::wstring& upperExt) {
     if (upperExt == L".RTF") return FileKind::RichText;
@@ -31,10 +41,8 @@ FileKind ClassifyExtension(const std::wstring& upperExt) {
                                                            L".WMF", L".JPG", L".JPEG"};
     for (auto* p : pictures)
         if (upperExt == p) return FileKind::Picture;
-    static const std::array<const wchar_t*, 6> media = {L".AVI", L".MPG", L".MPEG",
-                                                        L".MID", L".RMI", L".WAV"};
-    for (auto* m : media)
-        if (upperExt == m) return IsSoundExtension(upperExt) ? FileKind::Sound : FileKind::Movie;
+    if (Listed(kMovies, upperExt)) return FileKind::Movie;
+    if (Listed(kSounds, upperExt)) return FileKind::Sound;
     return FileKind::TextOrHex;
 }
 

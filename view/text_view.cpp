@@ -2,12 +2,13 @@
 
 #include "view/file_access.h"
 #include "view/text_dump.h"
+#include "view/text_encoding.h"
 
 namespace pelma {
 
 namespace {
 
-// File bytes are shown as text of the system's ANSI code page.
+// File bytes without a Unicode encoding are shown as text of the system's ANSI code page.
 std::wstring AnsiToWide(const std::string& bytes) {
     if (bytes.empty()) return {};
     int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
@@ -20,7 +21,10 @@ std::wstring AnsiToWide(const std::string& bytes) {
 
 void TextView::Show(const std::wstring& fileName) {
     std::vector<std::uint8_t> bytes = ReadFileStart(fileName, kTextViewBytes);
-    if (IsTextBytes(bytes.data(), bytes.size())) {
+    const TextReading reading = ReadTextStart(bytes.data(), bytes.size(), bytes.size() == kTextViewBytes);
+    if (reading.isText && reading.encoding != TextEncoding::Ansi) {
+        memo_.SetText(std::wstring(reading.text.begin(), reading.text.end()));
+    } else if (reading.isText) {
         memo_.SetText(AnsiToWide(std::string(bytes.begin(), bytes.end())));
     } else {
         std::string dump;

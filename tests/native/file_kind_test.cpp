@@ -18,7 +18,9 @@ TEST(FileKindTable, EveryListedExtensionInAnyAsciiCase) {
         {L"dib", FileKind::Picture},  {L"emf", FileKind::Picture},  {L"wmf", FileKind::Picture},
         {L"jpg", FileKind::Picture},  {L"jpeg", FileKind::Picture}, {L"avi", FileKind::Movie},
         {L"mpg", FileKind::Movie},    {L"mpeg", FileKind::Movie},   {L"mid", FileKind::Sound},
-        {L"rmi", FileKind::Sound},    {L"wav", FileKind::Sound}};
+        {L"rmi", FileKind::Sound},    {L"wav", FileKind::Sound},    {L"mp3", FileKind::Sound},
+        {L"m4a", FileKind::Sound},    {L"wma", FileKind::Sound},    {L"mp4", FileKind::Movie},
+        {L"m4v", FileKind::Movie},    {L"wmv", FileKind::Movie}};
     for (const auto& row : rows) {
         std::wstring lower = row.ext, upper = UpperCaseAscii(row.ext), mixed = lower;
         mixed[0] = upper[0];
@@ -30,8 +32,8 @@ TEST(FileKindTable, EveryListedExtensionInAnyAsciiCase) {
 
 TEST(FileKindTable, EverythingElseIsTextOrHex) {
     for (const wchar_t* name :
-         {L"a.jpe", L"a.jfif", L"a.mp3", L"a.txt", L"README", L"a.", L"a.rtf.bak", L"C:\\dir.jpg\\noext",
-          L"C:\\dir.rtf\\", L"C:.bmp\\x", L"a.ｊｐｇ", L"a.JPG "}) {
+         {L"a.jpe", L"a.jfif", L"a.mp2", L"a.mkv", L"a.txt", L"README", L"a.", L"a.rtf.bak",
+          L"C:\\dir.jpg\\noext", L"C:\\dir.rtf\\", L"C:.bmp\\x", L"a.ｊｐｇ", L"a.JPG "}) {
         EXPECT_EQ(KindOf(name), FileKind::TextOrHex) << name;
     }
     EXPECT_EQ(KindOf(L"backup.tar.rtf"), FileKind::RichText);

@@ -300,7 +300,7 @@ TEST_F(OpenDialog, ATypedNameOfNoFileFailsInViewFile) {
     EXPECT_EQ(Boxes()[0].text, L"ファイルが見つかりません.");
     EXPECT_EQ(Form().Caption(), L" ファイル名 『 typed but missing.txt 』");
     // The program goes on: the next choice opens.
-    answer_ = dir_.Write(L"song.mp3", std::string("ID3\x03\x00", 5));
+    answer_ = dir_.Write(L"song.mp2", std::string("ID3\x03\x00", 5));
     ClickOpen();
     EXPECT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Form().Memo1->Text(), L"0000 : 49 44 33 03 00 \r\n");

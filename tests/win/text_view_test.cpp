@@ -62,6 +62,52 @@ TEST_F(TextView, BinaryFileShownAsADumpOfItsFirst4096Bytes) {
     EXPECT_TRUE(Boxes().empty());
 }
 
+// UTF-16 units of a wide string, in either byte order, after a byte-order mark.
+std::string Utf16(const std::wstring& text, bool bigEndian) {
+    std::string b = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (wchar_t c : text) {
+        const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+        b += bigEndian ? high : low;
+        b += bigEndian ? low : high;
+    }
+    return b;
+}
+
+TEST_F(TextView, UnicodeTextShownAsItsCharacters) {
+    const std::string utf8 = "日本語のテキスト\r\nline\ttwo\n";
+    const std::wstring wide = L"日本語のテキスト\r\nline\ttwo\n";
+    const struct {
+        const wchar_t* name;
+        std::string bytes;
+    } files[] = {{L"utf8.txt", utf8},
+                 {L"utf8bom.txt", "\xEF\xBB\xBF" + utf8},
+                 {L"utf16le.txt", Utf16(wide, false)},
+                 {L"utf16be.txt", Utf16(wide, true)}};
+    for (const auto& file : files) {
+        Open(dir_.Write(file.name, file.bytes));
+        EXPECT_EQ(Form().Memo1->Text(), wide) << Narrow(file.name);
+        EXPECT_EQ(Form().Label1->Caption(), L" " + std::to_wstring(file.bytes.size()) + L" byt");
+    }
+    EXPECT_TRUE(Boxes().empty());
+
+    // Shift-JIS whose only well-formed UTF-8 is its ASCII stays in the code page.
+    const std::string sjis = "abc \x93\xFA\x96\x7B\x8C\xEA\r\n";
+    Open(dir_.Write(L"sjis.txt", sjis));
+    EXPECT_EQ(Form().Memo1->Text(), FromAnsi(sjis));
+    EXPECT_EQ(Form().Memo1->Text(), L"abc 日本語\r\n");
+
+    // The read limit cuts 日 after two of its three bytes: the half is not shown.
+    std::string cut(4093, 'a');
+    cut += "\xE6\x9C\xAC\xE6\x97\xA5";  // 本日
+    Open(dir_.Write(L"cut.txt", cut));
+    EXPECT_EQ(Form().Memo1->Text(), std::wstring(4093, L'a') + L"本");
+
+    // A control character among UTF-16 text makes a dump of the bytes, mark included.
+    Open(dir_.Write(L"control.txt", Utf16(L"日\x01", false)));
+    EXPECT_EQ(Form().Memo1->Text(), L"0000 : FF FE E5 65 01 00 \r\n");
+    EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(TextView, MissingFileGivesOneBoxAndNoView) {
     Open(dir_.File(L"nothing here.txt"));
     ASSERT_EQ(Boxes().size(), 1u);

@@ -25,8 +25,9 @@ public:
     std::vector<SentCommand> sent;
 
     std::uint32_t newDeviceId = 7;
-    std::map<std::uint32_t, std::uint32_t> failCommand;  // message -> error
-    std::map<std::uint32_t, std::uint32_t> failStatus;   // status item -> error
+    std::map<std::uint32_t, std::uint32_t> failCommand;    // message -> error
+    std::map<std::wstring, std::uint32_t> failOpenOfType;  // device type ("" for by extension) -> error
+    std::map<std::uint32_t, std::uint32_t> failStatus;     // status item -> error
     std::uint32_t position = 0, length = 1000, mode = 525, timeFormat = 0, track = 1, tracks = 1;
     // Each read of the position moves it on by this much: a device that plays on between reads.
     std::uint32_t positionStep = 0;
@@ -48,6 +49,7 @@ public:
         if (auto f = failCommand.find(message); f != failCommand.end()) return f->second;
         switch (message) {
             case mci::kOpen:
+                if (auto f = failOpenOfType.find(p.deviceType); f != failOpenOfType.end()) return f->second;
                 p.deviceId = newDeviceId;
                 break;
             case mci::kStatus: {

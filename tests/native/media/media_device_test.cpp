@@ -149,6 +149,44 @@ TEST_F(Device, OpenFailureRaisesThePlatformTextOrTheUnknownErrorText) {
     EXPECT_EQ(mci.sent.size(), 3u);  // nothing after a failed open
 }
 
+TEST_F(Device, AnExtensionTheSystemDoesNotListOpensByTheUnlistedType) {
+    mci.Video();
+    mci.failOpenOfType[L""] = mci::kErrExtensionNotFound;
+    dev->FileName = L"C:\\media\\clip.mp4";
+    // Without an unlisted type the system's error stands.
+    EXPECT_EQ(RaisedText([&] { dev->Open(); }), L"指定したファイルは開けません");
+    EXPECT_EQ(mci.sent.size(), 1u);
+
+    dev->UnlistedExtensionType = L"MPEGVideo";
+    mci.sent.clear();
+    dev->Open();
+    EXPECT_TRUE(dev->IsOpen());
+    ASSERT_GE(mci.sent.size(), 2u);
+    EXPECT_EQ(mci.Calls()[0], std::make_pair(mci::kOpen, 0x0202u));
+    EXPECT_EQ(mci.Calls()[1], std::make_pair(mci::kOpen, 0x2202u));
+    EXPECT_EQ(Params(1).deviceType, L"MPEGVideo");
+    EXPECT_EQ(Params(1).element, L"C:\\media\\clip.mp4");
+    EXPECT_EQ(Params(1).callback, kWnd);
+    EXPECT_EQ(mci.Messages()[2], mci::kStatus);  // and on as any open: the length first
+
+    // Its failure is the device's own; other failures and named types are never retried.
+    dev->Close();
+    mci.failOpenOfType[L"MPEGVideo"] = 266;
+    mci.sent.clear();
+    EXPECT_EQ(RaisedText([&] { dev->Open(); }), L"指定したファイルは開けません");
+    EXPECT_EQ(dev->LastError(), 266u);
+    EXPECT_EQ(mci.sent.size(), 2u);
+    mci.failOpenOfType[L""] = 275;
+    mci.sent.clear();
+    EXPECT_THROW(dev->Open(), EMCIDeviceError);
+    EXPECT_EQ(mci.sent.size(), 1u);
+    mci.failOpenOfType = {{L"WaveAudio", mci::kErrExtensionNotFound}};
+    dev->DeviceType = dtWaveAudio;
+    mci.sent.clear();
+    EXPECT_THROW(dev->Open(), EMCIDeviceError);
+    EXPECT_EQ(mci.sent.size(), 1u);
+}
+
 TEST_F(Device, OpenFlagsFollowTypeAndSharing) {
     mci.Audio();
     dev->Shareable = true;
