@@ -61,17 +61,22 @@ public:
         return true;
     }
 
-    // Reads an extension: its code, its first sub-block and the rest
-    // (`rest(block)` for each further sub-block, length in block[0]).
+    // Reads an extension: its code, a copy of its first sub-block (null
+    // when it has none) and the rest (`rest(block)` for each further
+    // sub-block, length in block[0]). giflib hands every sub-block in the
+    // same buffer, hence the copy.
     template <class Rest>
-    bool Extension(int& code, GifByteType*& first, Rest rest) {
-        if (DGifGetExtension(gif_, &code, &first) == GIF_ERROR) return false;
-        GifByteType* block = first;
-        bool isFirst = true;
+    bool Extension(int& code, const GifByteType*& first, Rest rest) {
+        GifByteType* block = nullptr;
+        if (DGifGetExtension(gif_, &code, &block) == GIF_ERROR) return false;
+        first = nullptr;
+        if (block) {
+            std::memcpy(firstBlock_, block, std::size_t{block[0]} + 1);
+            first = firstBlock_;
+        }
         while (block) {
-            if (!isFirst) rest(block);
-            isFirst = false;
             if (DGifGetExtensionNext(gif_, &block) == GIF_ERROR) return false;
+            if (block) rest(block);
         }
         return true;
     }
@@ -79,8 +84,8 @@ public:
 private:
     static int Read(GifFileType* gif, GifByteType* out, int count) {
         auto* self = static_cast<Reader*>(gif->UserData);
-        if (count <= 0) return 0;
         const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(count), self->size_ - self->at_);
+        if (count <= 0 || n == 0) return 0;
         std::memcpy(out, self->data_ + self->at_, n);
         self->at_ += n;
         return static_cast<int>(n);
@@ -90,6 +95,7 @@ private:
     std::size_t size_;
     std::size_t at_ = 0;
     GifFileType* gif_ = nullptr;
+    GifByteType firstBlock_[256] = {};
 };
 
 bool IsNetscapeLoop(const GifByteType* first) {
@@ -140,7 +146,7 @@ private:
                 }
                 case EXTENSION_RECORD_TYPE: {
                     int code = 0;
-                    GifByteType* first = nullptr;
+                    const GifByteType* first = nullptr;
                     const bool ok = r.Extension(code, first, [&](const GifByteType* block) {
                         if (code == APPLICATION_EXT_FUNC_CODE && IsNetscapeLoop(first) && block[0] >= 3 &&
                             block[1] == 1 && loops < 0)
@@ -183,7 +189,7 @@ private:
                     return;
                 case EXTENSION_RECORD_TYPE: {
                     int code = 0;
-                    GifByteType* first = nullptr;
+                    const GifByteType* first = nullptr;
                     if (!reader_->Extension(code, first, [](const GifByteType*) {})) Invalid();
                     if (code == GRAPHICS_EXT_FUNC_CODE && first && first[0] >= 4)
                         DGifExtensionToGCB(first[0], first + 1, &gcb);

@@ -46,6 +46,9 @@ void ReadBytes(png_structp png, png_bytep out, std::size_t count) {
 
 void IgnoreWarning(png_structp, png_const_charp) {}
 
+// A fatal error goes back to RunGuarded, without libpng's printing.
+[[noreturn]] void Fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
 using Step = void (*)(Session&);
 
 [[gnu::noinline]] bool RunGuarded(Session& s, Step step) {
@@ -87,7 +90,7 @@ void ReadImage(Session& s) { png_read_image(s.png, s.rows.data()); }
 // Creates the reader and reads the header chunks; checks the budget.
 void Open(Session& s, std::uint64_t budgetBytes) {
     if (!IsPng(s.data, s.size)) Invalid();
-    s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, IgnoreWarning);
+    s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, IgnoreWarning);
     if (!s.png) Invalid();
     s.info = png_create_info_struct(s.png);
     if (!s.info || !RunGuarded(s, ReadInfo)) Invalid();
