@@ -8,6 +8,7 @@ target_sources(pelma_native_tests PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/png_reader_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gif_reader_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/webp_reader_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/real_files_test.cpp
 )
 
 # Picture files made by Python, ImageMagick, cwebp and gif2webp at build time.
