@@ -61,6 +61,15 @@ public:
         return true;
     }
 
+    // Skips the compressed data left of an image partly decoded.
+    bool SkipRestOfImage() {
+        GifByteType* block = nullptr;
+        do
+            if (DGifGetCodeNext(gif_, &block) == GIF_ERROR) return false;
+        while (block);
+        return true;
+    }
+
     // Reads an extension: its code, a copy of its first sub-block (null
     // when it has none) and the rest (`rest(block)` for each further
     // sub-block, length in block[0]). giflib hands every sub-block in the
@@ -259,8 +268,13 @@ private:
         for (int pass = 0; pass < passes; ++pass) {
             const int start = d.Interlace ? kStart[pass] : 0, step = d.Interlace ? kStep[pass] : 1;
             for (int row = start; row < d.Height; row += step) {
-                if (DGifGetLine(r.get(), line_.data(), d.Width) == GIF_ERROR) Invalid();
                 const int y = d.Top + row;
+                if (!d.Interlace && y >= a.bottom) {
+                    // The rest lies below the canvas: its data is skipped, not decoded.
+                    if (!r.SkipRestOfImage()) Invalid();
+                    break;
+                }
+                if (DGifGetLine(r.get(), line_.data(), d.Width) == GIF_ERROR) Invalid();
                 if (y < a.top || y >= a.bottom) continue;
                 std::uint32_t* out = &pixels_[static_cast<std::size_t>(y) * width_];
                 for (int x = a.left; x < a.right; ++x) {

@@ -95,10 +95,10 @@ PictureInfo ReadWebPInto(const std::uint8_t* data, std::size_t size, const Pictu
     if (!rows.first || rows.width != h.width || rows.height != h.height || rows.pixelBytes != 4) return info;
     const std::size_t bytes = rows.stride * static_cast<std::size_t>(h.height - 1) + std::size_t{4} * h.width;
     if (!WebPDecodeBGRAInto(data, size, rows.first, bytes, static_cast<int>(rows.stride))) Invalid();
-    if (h.hasAlpha)
-        for (int y = 0; y < h.height && !info.hasAlpha; ++y)
-            info.hasAlpha = AnyTransparent(reinterpret_cast<const std::uint32_t*>(rows.Row(y)),
-                                           static_cast<std::size_t>(h.width));
+    // From the pixels, not the headers: a lossless stream may carry alpha its header calls unused.
+    for (int y = 0; y < h.height && !info.hasAlpha; ++y)
+        info.hasAlpha = AnyTransparent(reinterpret_cast<const std::uint32_t*>(rows.Row(y)),
+                                       static_cast<std::size_t>(h.width));
     return info;
 }
 
