@@ -117,6 +117,18 @@ TEST(GifAnimation, LoopCountsInterlaceAndClipping) {
     EXPECT_EQ(still->FrameCount(), 1);
     EXPECT_FALSE(still->Advance());
 
+    // A plain frame reaching far below the canvas, then a frame after it:
+    // the rows below are passed over and the next frame still reads.
+    GifFrameSpec tall = f;
+    tall.interlaced = false, tall.height = 11, tall.control = true;
+    i.height = 4;
+    i.frames = {tall, Solid(0, 0, 1, 1, 15)};
+    auto clipped = OpenGifAnimation(MakeGif(i));
+    EXPECT_EQ(At(*clipped, 2, 3), 0xFF000000u | (4 * 0x0F0F0Fu));
+    ASSERT_TRUE(clipped->Advance());
+    EXPECT_EQ(At(*clipped, 0, 0), 0xFF000000u | (15 * 0x0F0F0Fu));
+    EXPECT_EQ(At(*clipped, 1, 0), 0xFF000000u | (1 * 0x0F0F0Fu));
+
     // A file ImageMagick made: three frames with their delays, a zero delay shown as 100 ms.
     auto im = OpenGifAnimation(testing::MadePicture("im_anim.gif"));
     EXPECT_EQ(im->FrameCount(), 3);
