@@ -92,7 +92,9 @@ void TPelmaForm1::SpeedButton1Click() {
         L"全てのファイル (*.*)\0*.*\0"
         L"メディアファイル (*.AVI,*.MPG)\0*.avi;*.mpg;*.mpeg\0"
         L"MIDI ファイル (*.MID,*.RMI)\0*.mid;*.rmi\0"
-        L"Wave ファイル (*.WAV)\0*.wav;*.mp3\0";
+        L"Wave ファイル (*.WAV)\0*.wav;*.mp3\0"
+        L"画像ファイル (*.BMP,*.ICO,*.EMF,*.WMF,*.JPG,*.PNG,*.GIF,*.WEBP)\0"
+        L"*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.jpeg;*.png;*.gif;*.webp\0";
     std::wstring buffer = OpenDialogFileName;
     buffer.resize(std::max<std::size_t>(buffer.size() + 1, 32768), L'\0');
     OPENFILENAMEW ofn{};

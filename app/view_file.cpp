@@ -40,6 +40,7 @@ void TPelmaForm1::ViewFile(const std::wstring& fileName) {
          std::initializer_list<ui::TControl*>{Label1.get(), Label2.get(), Label3.get(), OpenLabel.get(),
                                               DDLabel.get(), Memo1.get(), RichEdit1.get(), Image1.get()})
         c->Hide();
+    pictureView_->StopAnimation();
     Image1->Repaint();
     for (ui::TControl* c : std::initializer_list<ui::TControl*>{Image2.get(), DisplayPanel.get(),
                                                                 Panel2.get(), MediaPlayer1.get()})

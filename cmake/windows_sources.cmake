@@ -20,6 +20,7 @@ add_library(pelma_win STATIC
   app/main_form.cpp
   app/main_form_template.cpp
   app/view_file.cpp
+  view/animated_picture.cpp
   view/file_access.cpp
   view/icon_picture.cpp
   view/metafile_picture.cpp

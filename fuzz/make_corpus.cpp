@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "tests/native/formats/gif_builder.h"
 #include "tests/native/formats/picture_builders.h"
 
 namespace {
@@ -186,6 +187,31 @@ void Jpegs() {
           }));
 }
 
+// Animations through every disposal, a local palette, transparency, an
+// interlaced frame partly off the canvas, a loop count; and one cut short.
+void Gifs() {
+    using pelma::testing::GifFrameSpec;
+    using pelma::testing::GifSpec;
+    auto solid = [](int l, int t, int w, int h, std::uint8_t index) {
+        GifFrameSpec f;
+        f.left = l, f.top = t, f.width = w, f.height = h;
+        f.indices.assign(static_cast<std::size_t>(w) * h, index);
+        return f;
+    };
+    GifSpec s;
+    s.width = 6, s.height = 5, s.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}, s.netscapeLoops = 2;
+    GifFrameSpec f0 = solid(0, 0, 6, 5, 1), f1 = solid(1, 1, 3, 2, 2), f2 = solid(3, 2, 4, 4, 3),
+                 f3 = solid(0, 4, 2, 1, 1);
+    f0.disposal = 1, f0.delayCs = 5;
+    f1.disposal = 2, f1.delayCs = 1;
+    f2.disposal = 3, f2.transparent = 0, f2.indices[1] = 0, f2.interlaced = true;
+    f3.localPalette = {0x000000, 0xFFFFFF};
+    s.frames = {f0, f1, f2, f3};
+    const Bytes gif = pelma::testing::MakeGif(s);
+    Write("gif_fuzzer", "disposals.gif", gif);
+    Write("gif_fuzzer", "disposals_cut.gif", Bytes(gif.begin(), gif.end() - 9));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -198,5 +224,6 @@ int main(int argc, char** argv) {
     Icons();
     Metafiles();
     Jpegs();
+    Gifs();
     return 0;
 }

@@ -37,8 +37,8 @@ bool IsSoundExtension(const std::wstring& upperExt) { return Listed(kSounds, upp
 
 FileKind ClassifyExtension(const std::wstring& upperExt) {
     if (upperExt == L".RTF") return FileKind::RichText;
-    static const std::array<const wchar_t*, 7> pictures = {L".ICO", L".BMP", L".DIB", L".EMF",
-                                                           L".WMF", L".JPG", L".JPEG"};
+    static const std::array<const wchar_t*, 10> pictures = {L".ICO", L".BMP",  L".DIB", L".EMF", L".WMF",
+                                                            L".JPG", L".JPEG", L".PNG", L".GIF", L".WEBP"};
     for (auto* p : pictures)
         if (upperExt == p) return FileKind::Picture;
     if (Listed(kMovies, upperExt)) return FileKind::Movie;

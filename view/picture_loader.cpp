@@ -4,9 +4,14 @@
 
 #include "core/errors.h"
 #include "core/messages.h"
+#include "view/animated_picture.h"
 #include "view/file_access.h"
 #include "view/formats/bitmap_reader.h"
+#include "view/formats/decoded_picture.h"
+#include "view/formats/gif_reader.h"
 #include "view/formats/picture_limits.h"
+#include "view/formats/png_reader.h"
+#include "view/formats/webp_reader.h"
 #include "view/icon_picture.h"
 #include "view/metafile_picture.h"
 #include "view/picture_graphics.h"
@@ -16,6 +21,30 @@ namespace pelma {
 namespace {
 
 constexpr std::uint64_t kMaxPictureFileBytes = kMaxPictureBytes + (1u << 20);
+
+// 0x00RRGGBB, as the readers' pixels hold a colour.
+std::uint32_t PixelColour(COLORREF c) {
+    return (std::uint32_t{GetRValue(c)} << 16) | (std::uint32_t{GetGValue(c)} << 8) | GetBValue(c);
+}
+
+// A picture decoded straight into a DIB section by `decode`, which is handed
+// the allocator that makes the section; transparent pixels composed over the
+// background.
+template <typename Decode>
+std::shared_ptr<ui::TGraphic> SectionPicture(Decode decode, COLORREF background) {
+    DibPixels pixels;
+    bool noMemory = false;
+    const PictureInfo info = decode([&](int width, int height) -> PixelRows {
+        if (!pixels.Create(width, height)) {
+            noMemory = true;
+            return {};
+        }
+        return pixels.Rows();
+    });
+    if (noMemory) throw Exception(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    if (info.hasAlpha) CompositeOver(pixels.Rows(), PixelColour(background));
+    return std::make_shared<TBitmap>(std::move(pixels));
+}
 
 }  // namespace
 
@@ -31,7 +60,8 @@ std::vector<std::uint8_t> ReadPictureBytes(HANDLE file) {
     return bytes;
 }
 
-std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureKind kind) {
+std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureKind kind,
+                                          COLORREF background) {
     std::vector<std::uint8_t> bytes;
     {
         ui::UniqueFile file = OpenForReading(fileName, FILE_SHARE_READ, OpenFailure::StreamOpenError);
@@ -42,8 +72,10 @@ std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureK
             DecodedBitmap b = ReadBitmap(bytes.data(), bytes.size());
             if (b.width <= 0 || b.height <= 0) return std::make_shared<TBitmap>();
             DibPixels pixels = MakeDib(b.width, b.height, b.pixels.data());
+            const bool alpha = b.hasAlpha;
             b = {};  // the pixels now live in the section
             if (!pixels.Handle()) throw Exception(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+            if (alpha) CompositeOver(pixels.Rows(), PixelColour(background));
             return std::make_shared<TBitmap>(std::move(pixels));
         }
         case PictureKind::Icon:
@@ -52,6 +84,22 @@ std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureK
             return std::make_shared<TMetafile>(bytes);
         case PictureKind::Jpeg:
             return std::make_shared<TJPEGImage>(std::move(bytes));
+        case PictureKind::Png:
+            return SectionPicture(
+                [&](const PictureAllocator& allocate) {
+                    return ReadPngInto(bytes.data(), bytes.size(), allocate);
+                },
+                background);
+        case PictureKind::Gif:
+            return std::make_shared<TAnimatedPicture>(OpenGifAnimation(std::move(bytes)), background);
+        case PictureKind::WebP:
+            if (ReadWebPHeader(bytes.data(), bytes.size()).animated)
+                return std::make_shared<TAnimatedPicture>(OpenWebPAnimation(std::move(bytes)), background);
+            return SectionPicture(
+                [&](const PictureAllocator& allocate) {
+                    return ReadWebPInto(bytes.data(), bytes.size(), allocate);
+                },
+                background);
     }
     return nullptr;
 }

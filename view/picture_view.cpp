@@ -2,6 +2,7 @@
 
 #include "core/arith.h"
 #include "core/errors.h"
+#include "view/animated_picture.h"
 #include "view/file_access.h"
 #include "view/picture_graphics.h"
 #include "view/picture_loader.h"
@@ -36,11 +37,15 @@ void PictureView::Show(const std::wstring& fileName, const std::wstring& extensi
     c_.dropLabel.Hide();
     const std::optional<PictureKind> kind = LookUpPictureFormat(extension);
     if (!kind) throw EInvalidGraphic(UnknownPictureFormatMessage(extension));
-    image.SetPicture(LoadPicture(fileName, *kind));
+    image.SetPicture(
+        LoadPicture(fileName, *kind, image.Parent() ? image.Parent()->Color() : GetSysColor(COLOR_BTNFACE)));
     // The previous picture is gone: a JPEG's pixel memory can be made ready
     // while the window is laid out.
     if (auto* jpeg = dynamic_cast<TJPEGImage*>(image.Picture().get())) jpeg->Prepare();
     const ui::TGraphic& picture = *image.Picture();
+    // An animation plays in the view from its first frame on.
+    if (auto* animated = dynamic_cast<TAnimatedPicture*>(image.Picture().get()))
+        animated->Play([&image] { image.Invalidate(); });
     if (*kind == PictureKind::Icon) {
         c_.reduceButton.Hide();
         c_.actualSizeButton.Hide();
@@ -57,6 +62,10 @@ void PictureView::Show(const std::wstring& fileName, const std::wstring& extensi
         ActualSize();
     }
     c_.sizeLabel.Show(fileName);
+}
+
+void PictureView::StopAnimation() {
+    if (auto* animated = dynamic_cast<TAnimatedPicture*>(c_.picture.Picture().get())) animated->Stop();
 }
 
 void PictureView::ActualSize() {

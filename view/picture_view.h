@@ -39,6 +39,8 @@ public:
     // canvas, any other picture at actual size when it fits the work area,
     // else reduced.
     void Show(const std::wstring& fileName, const std::wstring& extension, const ui::TWorkArea& area);
+    // An animated picture stops at the frame it shows (another file is opened).
+    void StopAnimation();
     // The window at the work area's size, the picture at its actual size.
     void ActualSize();
     // The window and the picture at half the picture's size.

@@ -40,9 +40,11 @@ DecodedBitmap ReadBitmap(const std::uint8_t* data, std::size_t size, std::uint64
         const std::uint64_t maskBytes = h.compression == dib::kAlphaBitFields ? 16 : 12;
         if (size - pos < maskBytes) Truncated();
         for (int c = 0; c < 3; ++c) h.masks[c] = formats::U32At(data + pos + 4 * c);
+        if (maskBytes == 16) h.alphaMask = formats::U32At(data + pos + 12);
         pos += maskBytes;
     } else if (h.compression == dib::kRgb) {
         h.masks[0] = h.masks[1] = h.masks[2] = 0;  // the defaults of the bit count
+        h.alphaMask = 0;                           // the top byte of uncompressed pixels is unused
     }
     const std::uint64_t headersEnd = pos;
 
@@ -77,8 +79,17 @@ DecodedBitmap ReadBitmap(const std::uint8_t* data, std::size_t size, std::uint64
     layout.bitCount = h.bitCount;
     layout.compression = h.compression;
     for (int c = 0; c < 3; ++c) layout.masks[c] = h.masks[c];
+    layout.alphaMask = h.bitCount == 16 || h.bitCount == 32 ? h.alphaMask : 0;
     layout.palette = &palette;
     dib::DecodePixels(layout, data + pos, size - static_cast<std::size_t>(pos), result.pixels.data());
+    if (layout.alphaMask != 0) {
+        // An alpha channel that is all 0 or all 255 says nothing: the bitmap is opaque.
+        std::uint32_t any = 0, all = 0xFF000000u;
+        for (std::uint32_t p : result.pixels) any |= p, all &= p;
+        result.hasAlpha = (any >> 24) != 0 && (all >> 24) != 0xFF;
+        if (!result.hasAlpha)
+            for (std::uint32_t& p : result.pixels) p &= 0x00FFFFFF;
+    }
     return result;
 }
 

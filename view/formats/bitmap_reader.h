@@ -14,9 +14,17 @@ namespace pelma {
 // memory on a little-endian machine that is B, G, R, 0: the layout of a
 // top-down 32-bit BI_RGB DIB section, so the pixels can be copied into one
 // as they are. An empty bitmap is 0 × 0 with no pixels.
+//
+// hasAlpha: the bitmap has an alpha channel (bit fields with an alpha mask:
+// a header of version 4 or 5, or BI_ALPHABITFIELDS) whose values are neither
+// all 0 nor all 255. Then each pixel is 0xAARRGGBB with straight alpha, to be
+// composed over the view's background (decoded_picture.h: CompositeOver);
+// otherwise the top byte is 0 as above. The top byte of uncompressed 32-bit
+// pixels is never alpha.
 struct DecodedBitmap {
     int width = 0;
     int height = 0;
+    bool hasAlpha = false;
     std::vector<std::uint32_t> pixels;
 };
 

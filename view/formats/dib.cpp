@@ -55,8 +55,10 @@ void DecodeRows(const Layout& L, const std::uint8_t* bits, std::size_t len, cons
             m[0] = 0xFF0000, m[1] = 0x00FF00, m[2] = 0x0000FF;
         }
     }
-    const Channel red(m[0]), green(m[1]), blue(m[2]);
-    const bool plain32 = L.bitCount == 32 && m[0] == 0xFF0000 && m[1] == 0xFF00 && m[2] == 0xFF;
+    const Channel red(m[0]), green(m[1]), blue(m[2]), alpha(L.alphaMask);
+    const bool plain32 = L.bitCount == 32 && m[0] == 0xFF0000 && m[1] == 0xFF00 && m[2] == 0xFF &&
+                         (L.alphaMask == 0 || L.alphaMask == 0xFF000000u);
+    const bool keepTop = L.keepAlpha || L.alphaMask == 0xFF000000u;
 
     for (std::uint32_t y = 0; y < L.height; ++y) {
         const std::uint64_t start = stride * y;
@@ -82,7 +84,8 @@ void DecodeRows(const Layout& L, const std::uint8_t* bits, std::size_t len, cons
             case 16:
                 for (std::uint32_t x = 0; x < count; ++x) {
                     std::uint32_t p = U16At(row + 2 * x);
-                    dst[x] = (red.Value(p) << 16) | (green.Value(p) << 8) | blue.Value(p);
+                    dst[x] =
+                        (alpha.Value(p) << 24) | (red.Value(p) << 16) | (green.Value(p) << 8) | blue.Value(p);
                 }
                 break;
             case 24:
@@ -95,9 +98,10 @@ void DecodeRows(const Layout& L, const std::uint8_t* bits, std::size_t len, cons
                 for (std::uint32_t x = 0; x < count; ++x) {
                     std::uint32_t p = U32At(row + 4 * x);
                     if (plain32)
-                        dst[x] = L.keepAlpha ? p : (p & 0x00FFFFFF);
+                        dst[x] = keepTop ? p : (p & 0x00FFFFFF);
                     else
-                        dst[x] = (red.Value(p) << 16) | (green.Value(p) << 8) | blue.Value(p);
+                        dst[x] = (alpha.Value(p) << 24) | (red.Value(p) << 16) | (green.Value(p) << 8) |
+                                 blue.Value(p);
                 }
                 break;
             default:
@@ -181,6 +185,7 @@ Status ReadHeader(const std::uint8_t* p, std::size_t avail, Header& out) {
             out.masksInHeader = true;
             for (int c = 0; c < 3; ++c) out.masks[c] = U32At(p + 40 + 4 * c);
         }
+        if (out.size >= 56) out.alphaMask = U32At(p + 52);
     }
     if (out.planes != 1) return Status::Invalid;
     return Status::Ok;

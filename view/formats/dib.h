@@ -31,6 +31,7 @@ struct Header {
     std::uint32_t clrUsed = 0;
     bool masksInHeader = false;          // a header of 52 bytes or more holds the masks
     std::uint32_t masks[3] = {0, 0, 0};  // red, green, blue
+    std::uint32_t alphaMask = 0;         // from a header of 56 bytes or more (version 4 and 5 included)
 };
 
 enum class Status { Ok, Truncated, Invalid };
@@ -58,7 +59,8 @@ bool ReadPalette(const std::uint8_t* p, std::size_t avail, std::uint32_t entries
 
 // Everything the pixel decoder needs. Pixels are written top-down as
 // 0x00RRGGBB; palette indices past the table give black. With keepAlpha the
-// top byte of 32-bit uncompressed pixels is kept (icon images).
+// top byte of 32-bit uncompressed pixels is kept (icon images); with an
+// alpha mask the top byte is that channel, scaled to 0..255.
 struct Layout {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
@@ -66,6 +68,7 @@ struct Layout {
     unsigned bitCount = 0;
     std::uint32_t compression = kRgb;
     std::uint32_t masks[3] = {0, 0, 0};  // for 16 and 32 bits; all zero means the defaults
+    std::uint32_t alphaMask = 0;         // for 16 and 32 bits with bit fields: the alpha channel
     const std::vector<std::uint32_t>* palette = nullptr;
     bool keepAlpha = false;
 };

@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "view/formats/byte_order.h"
 #include "view/formats/dib.h"
+#include "view/formats/png_reader.h"
 
 namespace pelma {
 namespace {
@@ -74,14 +75,45 @@ std::size_t ChooseIconEntry(const std::vector<IconDirEntry>& entries, int wanted
     return best;
 }
 
+namespace {
+
+// The mask of an image that brings its own alpha: the background shows
+// through where the alpha is 0, and there the colour is made black so that
+// the mask's exclusive-or leaves the background as it is.
+void MaskFromAlpha(DecodedIcon& icon) {
+    icon.hasAlpha = true;
+    icon.mask.assign(icon.pixels.size(), 0);
+    for (std::size_t i = 0; i < icon.pixels.size(); ++i)
+        if ((icon.pixels[i] >> 24) == 0) icon.pixels[i] = 0, icon.mask[i] = 1;
+}
+
+DecodedIcon DecodePngImage(const std::uint8_t* image, std::size_t len, const IconDirEntry& entry) {
+    DecodedPicture png;
+    try {
+        png = ReadPng(image, len, std::uint64_t{256} * 256 * 4);
+    } catch (const EInvalidGraphic&) {
+        Invalid();
+    }
+    if (png.width != entry.width || png.height != entry.height) Invalid();
+    DecodedIcon icon;
+    icon.width = png.width;
+    icon.height = png.height;
+    icon.pixels = std::move(png.pixels);
+    MaskFromAlpha(icon);
+    return icon;
+}
+
+}  // namespace
+
 DecodedIcon DecodeIconImage(const std::uint8_t* data, std::size_t size, const IconDirEntry& entry) {
     if (entry.imageOffset > size || entry.bytesInRes > size - entry.imageOffset) Invalid();
     if (entry.width <= 0 || entry.height <= 0 || entry.width > 256 || entry.height > 256) Invalid();
     const std::uint8_t* image = data + entry.imageOffset;
     const std::size_t len = entry.bytesInRes;
+    if (IsPng(image, len)) return DecodePngImage(image, len, entry);
 
     dib::Header h;
-    if (dib::ReadHeader(image, len, h) != dib::Status::Ok) Invalid();  // a PNG image fails here too
+    if (dib::ReadHeader(image, len, h) != dib::Status::Ok) Invalid();
     if (h.compression != dib::kRgb || !dib::IsDecodable(h)) Invalid();
     if (h.width != entry.width || h.height != 2 * std::int64_t{entry.height}) Invalid();
 
@@ -95,7 +127,10 @@ DecodedIcon DecodeIconImage(const std::uint8_t* data, std::size_t size, const Ic
 
     const std::size_t colourBytes = static_cast<std::size_t>(dib::RowBytes(w, h.bitCount) * hgt);
     const std::size_t maskStride = static_cast<std::size_t>(dib::RowBytes(w, 1));
-    if (len - pos < colourBytes || len - pos - colourBytes < maskStride * hgt) Invalid();
+    if (len - pos < colourBytes) Invalid();
+    // A 32-bit image may come without its mask: its alpha stands for it.
+    const bool maskless = len - pos - colourBytes < maskStride * hgt;
+    if (maskless && h.bitCount != 32) Invalid();
 
     DecodedIcon icon;
     icon.width = entry.width;
@@ -111,6 +146,13 @@ DecodedIcon DecodeIconImage(const std::uint8_t* data, std::size_t size, const Ic
     if (h.bitCount == 32)
         for (std::uint32_t p : icon.pixels)
             if (p >> 24) icon.hasAlpha = true;
+    if (maskless) {
+        // All alpha 0 says nothing: such an image is opaque.
+        if (!icon.hasAlpha)
+            for (std::uint32_t& p : icon.pixels) p |= 0xFF000000u;
+        MaskFromAlpha(icon);
+        return icon;
+    }
 
     const std::uint8_t* maskRows = image + pos + colourBytes;
     icon.mask.assign(std::size_t{w} * hgt, 0);

@@ -4,8 +4,8 @@
 // Load time (ReadIconFile) checks the header and the whole directory, so a
 // file that loads has an image for every entry inside the file. The chosen
 // entry's pixels are decoded when the icon is first needed (DecodeIconImage);
-// a defect found only then (a PNG image, a bitmap header disagreeing with the
-// entry, pixel data cut short) is the same EInvalidGraphic. Every icon error
+// a defect found only then (a damaged PNG image, a bitmap header disagreeing
+// with the entry, pixel data cut short) is the same EInvalidGraphic. Every icon error
 // other than the short header carries "アイコンイメージが不正です".
 #pragma once
 
@@ -58,9 +58,10 @@ std::size_t ChooseIconEntry(const std::vector<IconDirEntry>& entries, int wanted
 
 // One decoded icon image, entry.width × entry.height, rows top-down.
 // - pixels: the colour (XOR) image as 0xAARRGGBB (B, G, R, A in memory).
-//   When hasAlpha is true the image came with 32-bit alpha and the alpha byte
-//   is straight (not premultiplied); otherwise the alpha byte is 0 and only
-//   the mask decides what is transparent.
+//   When hasAlpha is true the image came with alpha (a PNG image, or 32 bits
+//   with alpha) and the alpha byte is straight (not premultiplied): draw it
+//   with its alpha; otherwise the alpha byte is 0 and only the mask decides
+//   what is transparent.
 // - mask: the AND mask, one byte per pixel, 1 where the background shows
 //   through (where the colour is then combined with the background by XOR).
 struct DecodedIcon {
@@ -72,11 +73,14 @@ struct DecodedIcon {
 };
 
 // Decodes the image of one entry of a file read by ReadIconFile. The image
-// must be a BITMAPINFOHEADER (or core header) bitmap of the entry's width and
-// twice its height, uncompressed, 1/4/8/16/24/32 bits, followed by its colour
-// table, colour rows and 1-bit mask rows, all inside the entry's byte range.
-// Anything else (PNG-compressed images included) is EInvalidGraphic
-// "アイコンイメージが不正です".
+// is either a PNG of the entry's width and height (its alpha kept, the mask
+// made from it: 1 where the alpha is 0), or a BITMAPINFOHEADER (or core
+// header) bitmap of the entry's width and twice its height, uncompressed,
+// 1/4/8/16/24/32 bits, followed by its colour table, colour rows and 1-bit
+// mask rows, all inside the entry's byte range. A 32-bit bitmap may lack its
+// mask rows: its alpha then makes the mask as for a PNG (an alpha of 0
+// throughout counts as opaque), and it is complete. Anything else is
+// EInvalidGraphic "アイコンイメージが不正です".
 DecodedIcon DecodeIconImage(const std::uint8_t* data, std::size_t size, const IconDirEntry& entry);
 
 // The mask packed as a monochrome bitmap: top-down rows of 1 bit per pixel,

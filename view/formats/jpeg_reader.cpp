@@ -5,6 +5,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -54,6 +55,7 @@ struct Session {
     std::uint32_t* palette = nullptr;  // room for 256 colours
     int paletteSize = 0;
     int rowsDecoded = 0;
+    int orientation = 1;  // the EXIF orientation applied to the output
 
     Session(const std::uint8_t* d, std::size_t n, std::uint64_t budget) : data(d), size(n) {
         memoryLimit = budget > static_cast<std::uint64_t>(LONG_MAX) ? LONG_MAX : static_cast<long>(budget);
@@ -159,25 +161,90 @@ void Open(Session& s) {
     if (!RunGuarded(s, CreateAndReadHeader)) throw EJPEG(s.errorCode, JpegErrorMessage(s.errorCode));
 }
 
-// Writes one row of palette indices as colours: indices past the palette are black.
-void WriteColours(const Session& s, const JSAMPLE* index, std::uint8_t* out, JDIMENSION width) {
+// Where one decoded row goes in the upright output: the first pixel's
+// address and the step from pixel to pixel, for rows of `pixelBytes` bytes
+// `stride` apart holding the picture as the orientation turns it.
+struct Placement {
+    std::uint8_t* first;
+    std::ptrdiff_t step;
+};
+
+Placement Place(int orientation, std::uint8_t* out, std::size_t stride, int pixelBytes, int y, int width,
+                int height) {
+    const auto s = static_cast<std::ptrdiff_t>(stride), pb = static_cast<std::ptrdiff_t>(pixelBytes);
+    const std::ptrdiff_t w = width, h = height, yy = y;
+    switch (orientation) {
+        case 2:  // mirrored left to right
+            return {out + yy * s + (w - 1) * pb, -pb};
+        case 3:  // turned half round
+            return {out + (h - 1 - yy) * s + (w - 1) * pb, -pb};
+        case 4:  // mirrored top to bottom
+            return {out + (h - 1 - yy) * s, pb};
+        case 5:  // mirrored along the main diagonal
+            return {out + yy * pb, s};
+        case 6:  // to be turned a quarter clockwise
+            return {out + (h - 1 - yy) * pb, s};
+        case 7:  // mirrored along the other diagonal
+            return {out + (w - 1) * s + (h - 1 - yy) * pb, -s};
+        case 8:  // to be turned a quarter anticlockwise
+            return {out + (w - 1) * s + yy * pb, -s};
+        default:
+            return {out + yy * s, pb};
+    }
+}
+
+// Orientations that swap width and height.
+bool MovesRowsAcross(int orientation) { return orientation >= 5 && orientation <= 8; }
+
+// Orientations whose rows come out in another order than decoded.
+bool MovesRows(int orientation) { return orientation >= 3 && orientation <= 8; }
+
+// Writes one decoded row (palette indices, RGB or CMYK samples) to the
+// output as colours or indices, turned by the orientation.
+void WriteRow(const Session& s, const JSAMPLE* src, int y, int width, int height, int components,
+              bool inverted) {
+    if (s.eightBit && s.indices) {
+        const std::size_t stride = static_cast<std::size_t>(MovesRowsAcross(s.orientation) ? height : width);
+        const Placement p = Place(s.orientation, s.indices, stride, 1, y, width, height);
+        std::uint8_t* out = p.first;
+        for (int x = 0; x < width; ++x, out += p.step) *out = src[x];
+        return;
+    }
     const int bytes = s.rows.pixelBytes;
-    for (JDIMENSION x = 0; x < width; ++x, out += bytes) {
-        const std::uint32_t c = static_cast<int>(index[x]) < s.paletteSize ? s.palette[index[x]] : 0;
-        out[0] = static_cast<std::uint8_t>(c), out[1] = static_cast<std::uint8_t>(c >> 8),
-        out[2] = static_cast<std::uint8_t>(c >> 16);
+    const Placement p = Place(s.orientation, s.rows.first, s.rows.stride, bytes, y, width, height);
+    std::uint8_t* out = p.first;
+    for (int x = 0; x < width; ++x, out += p.step) {
+        std::uint32_t r, g, b;
+        if (s.eightBit) {
+            const std::uint32_t c = static_cast<int>(src[x]) < s.paletteSize ? s.palette[src[x]] : 0;
+            r = c >> 16 & 0xFF, g = c >> 8 & 0xFF, b = c & 0xFF;
+        } else if (components == 4) {
+            // Adobe's files store the inks inverted; others as they are.
+            const JSAMPLE* k = src + 4 * x;
+            const std::uint32_t cc = inverted ? k[0] : 255 - k[0], mm = inverted ? k[1] : 255 - k[1],
+                                yy = inverted ? k[2] : 255 - k[2], kk = inverted ? k[3] : 255 - k[3];
+            r = (cc * kk + 127) / 255, g = (mm * kk + 127) / 255, b = (yy * kk + 127) / 255;
+        } else {
+            const JSAMPLE* k = src + 3 * x;
+            r = k[0], g = k[1], b = k[2];
+        }
+        out[0] = static_cast<std::uint8_t>(b), out[1] = static_cast<std::uint8_t>(g),
+        out[2] = static_cast<std::uint8_t>(r);
         if (bytes == 4) out[3] = 0;
     }
 }
 
 void Decompress(Session& s) {
     jpeg_decompress_struct& c = s.cinfo;
-    // Colour rows come straight from the decoder's colour conversion: 3-byte
-    // rows always, 4-byte rows when their fourth byte may be anything.
-    const bool direct = !s.eightBit && (s.rows.pixelBytes == 3 || s.anyFourthByte);
+    const bool cmyk = c.out_color_space == JCS_CMYK;
+    // Colour rows come straight from the decoder's colour conversion when
+    // they need no turning or ink conversion: 3-byte rows always, 4-byte rows
+    // when their fourth byte may be anything.
+    const bool direct =
+        !s.eightBit && !cmyk && s.orientation == 1 && (s.rows.pixelBytes == 3 || s.anyFourthByte);
     if (direct) c.out_color_space = s.rows.pixelBytes == 3 ? JCS_EXT_BGR : JCS_EXT_BGRX;
     jpeg_calc_output_dimensions(&c);
-    const int components = s.eightBit ? 1 : direct ? s.rows.pixelBytes : 3;
+    const int components = s.eightBit ? 1 : direct ? s.rows.pixelBytes : cmyk ? 4 : 3;
     if (c.output_components != components) ERREXIT(&c, JERR_CONVERSION_NOTIMPL);
     const JDIMENSION width = c.output_width, height = c.output_height;
     JSAMPARRAY buffer = direct ? nullptr
@@ -198,41 +265,94 @@ void Decompress(Session& s) {
         }
         s.paletteSize = count;
     }
+    const bool inverted = c.saw_Adobe_marker != 0;
     while (c.output_scanline < height) {
         const auto y = static_cast<int>(c.output_scanline);
         JSAMPROW target[1] = {direct ? s.rows.Row(y) : buffer[0]};
         if (jpeg_read_scanlines(&c, target, 1) != 1) break;
-        const JSAMPLE* src = target[0];
-        if (!direct) {  // else the decoder wrote the row in place
-            if (s.eightBit && s.indices) {
-                std::memcpy(s.indices + static_cast<std::size_t>(y) * width, src, width);
-            } else if (s.eightBit) {
-                WriteColours(s, src, s.rows.Row(y), width);
-            } else {
-                std::uint8_t* out = s.rows.Row(y);
-                for (JDIMENSION x = 0; x < width; ++x, src += 3, out += 4)
-                    out[0] = src[2], out[1] = src[1], out[2] = src[0], out[3] = 0;
-            }
-        }
+        if (!direct)  // else the decoder wrote the row in place
+            WriteRow(s, target[0], y, static_cast<int>(width), static_cast<int>(height), components,
+                     inverted);
+        if (MovesRows(s.orientation)) continue;  // the rows are complete only at the end
         s.rowsDecoded = y + 1;
         if (s.rowDone && *s.rowDone) (*s.rowDone)(y);
     }
     jpeg_finish_decompress(&c);
 }
 
+// After decoding with an orientation that moves rows: every row is reported
+// at once, those the decoder did not reach left as they were.
+void FinishTurnedRows(Session& s, int uprightHeight) {
+    if (!MovesRows(s.orientation)) return;
+    s.rowsDecoded = uprightHeight;
+    if (s.rowDone && *s.rowDone)
+        for (int y = 0; y < uprightHeight; ++y) (*s.rowDone)(y);
+}
+
 }  // namespace
 
 std::wstring JpegErrorMessage(int code) { return FormatOne(L"JPEG エラー #%s", std::to_wstring(code)); }
 
-bool JpegDecodesToEightBit(bool screenEightBit, int components) { return screenEightBit || components == 1; }
+bool JpegDecodesToEightBit(bool screenEightBit, int components) {
+    return components == 1 || (screenEightBit && components != 4);
+}
 
 JpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size, std::uint64_t budgetBytes) {
     if (size == 0) return {};
     Session s(data, size, budgetBytes);
     Open(s);
     CheckPixelBudget(s.cinfo.image_width, s.cinfo.image_height, budgetBytes);
-    return {static_cast<int>(s.cinfo.image_width), static_cast<int>(s.cinfo.image_height),
-            s.cinfo.num_components};
+    JpegHeader h{static_cast<int>(s.cinfo.image_width), static_cast<int>(s.cinfo.image_height),
+                 s.cinfo.num_components, ReadJpegOrientation(data, size)};
+    if (MovesRowsAcross(h.orientation)) std::swap(h.width, h.height);
+    return h;
+}
+
+int ReadJpegOrientation(const std::uint8_t* data, std::size_t size) {
+    // The markers before the first scan, each with its 16-bit length.
+    std::size_t at = 2;
+    if (size < 4 || data[0] != 0xFF || data[1] != 0xD8) return 1;
+    while (at + 4 <= size) {
+        if (data[at] != 0xFF) return 1;
+        const unsigned marker = data[at + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0xDA || marker == 0xD9) return 1;
+        const std::size_t length = static_cast<std::size_t>(data[at + 2]) << 8 | data[at + 3];
+        if (length < 2 || length > size - at - 2) return 1;
+        const std::uint8_t* body = data + at + 4;
+        const std::size_t n = length - 2;
+        if (marker == 0xE1 && n >= 14 && std::memcmp(body, "Exif\0\0", 6) == 0) {
+            const std::uint8_t* tiff = body + 6;
+            const std::size_t t = n - 6;
+            const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+            if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return 1;
+            auto u16 = [&](std::size_t o) {
+                return little ? static_cast<unsigned>(tiff[o] | tiff[o + 1] << 8)
+                              : static_cast<unsigned>(tiff[o] << 8 | tiff[o + 1]);
+            };
+            auto u32 = [&](std::size_t o) {
+                return little ? std::uint32_t{u16(o)} | std::uint32_t{u16(o + 2)} << 16
+                              : std::uint32_t{u16(o)} << 16 | std::uint32_t{u16(o + 2)};
+            };
+            if (u16(2) != 42) return 1;
+            const std::uint32_t ifd = u32(4);
+            if (ifd > t - 2) return 1;
+            const unsigned entries = u16(ifd);
+            for (unsigned i = 0; i < entries; ++i) {
+                const std::size_t e = ifd + 2 + std::size_t{i} * 12;
+                if (e + 12 > t) return 1;
+                if (u16(e) != 0x0112) continue;
+                const unsigned value = u16(e + 8);
+                return u16(e + 2) == 3 && value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
+            }
+            return 1;
+        }
+        at += 2 + length;
+    }
+    return 1;
 }
 
 namespace {
@@ -243,7 +363,11 @@ void ApplySettings(jpeg_decompress_struct& c, bool eightBit) {
     c.dct_method = JDCT_ISLOW;
     c.do_block_smoothing = TRUE;
     c.buffered_image = FALSE;
-    c.out_color_space = c.jpeg_color_space == JCS_GRAYSCALE ? JCS_GRAYSCALE : JCS_RGB;
+    // Printing inks (Adobe's YCCK included) come out as CMYK and are turned into RGB here.
+    const bool inks = c.jpeg_color_space == JCS_CMYK || c.jpeg_color_space == JCS_YCCK;
+    c.out_color_space = c.jpeg_color_space == JCS_GRAYSCALE ? JCS_GRAYSCALE
+                        : inks && !eightBit                 ? JCS_CMYK
+                                                            : JCS_RGB;
     if (eightBit) {
         c.quantize_colors = TRUE;
         c.desired_number_of_colors = kQuantizedColours;
@@ -258,8 +382,11 @@ void ReadFrame(Session& s, DecodedJpeg& result, bool screenEightBit, std::uint64
     Open(s);
     const jpeg_decompress_struct& c = s.cinfo;
     CheckPixelBudget(c.image_width, c.image_height, budgetBytes);
+    s.orientation = ReadJpegOrientation(s.data, s.size);
     result.width = static_cast<int>(c.image_width);
     result.height = static_cast<int>(c.image_height);
+    if (MovesRowsAcross(s.orientation)) std::swap(result.width, result.height);
+    result.orientation = s.orientation;
     result.eightBit = JpegDecodesToEightBit(screenEightBit, c.num_components);
 }
 
@@ -283,10 +410,11 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEi
 
     s.eightBit = result.eightBit;
     s.rows = {reinterpret_cast<std::uint8_t*>(result.pixels.data()),
-              static_cast<std::size_t>(c.image_width) * 4, result.width, result.height, 4};
+              static_cast<std::size_t>(result.width) * 4, result.width, result.height, 4};
     s.indices = result.indices.data();
     s.palette = result.palette.data();
     if (!RunGuarded(s, Decompress)) result.errorCode = s.errorCode;
+    FinishTurnedRows(s, result.height);
     result.rowsDecoded = s.rowsDecoded;
     result.palette.resize(static_cast<std::size_t>(s.paletteSize));
     return result;
@@ -313,6 +441,7 @@ DecodedJpeg DecodeJpegInto(const std::uint8_t* data, std::size_t size, bool scre
     s.rowDone = &rowDone;
     s.palette = palette;
     if (!RunGuarded(s, Decompress)) result.errorCode = s.errorCode;
+    FinishTurnedRows(s, result.height);
     result.rowsDecoded = s.rowsDecoded;
     return result;
 }

@@ -20,11 +20,22 @@
 
 namespace pelma {
 
+// The size is the upright one: with an EXIF orientation of 5 to 8 (the
+// picture is stored turned a quarter) the stored width and height are swapped.
 struct JpegHeader {
     int width = 0;
     int height = 0;
     int components = 0;
+    int orientation = 1;
 };
+
+// The orientation of an EXIF block (APP1 "Exif") before the first scan: 1
+// (as stored) to 8, the TIFF orientation tag of the first image directory;
+// 1 when there is none or it cannot be read. The decoders apply it: 2 mirror
+// left to right, 3 turn half round, 4 mirror top to bottom, 5 mirror along
+// the main diagonal, 6 turn a quarter clockwise, 7 mirror along the other
+// diagonal, 8 turn a quarter anticlockwise.
+int ReadJpegOrientation(const std::uint8_t* data, std::size_t size);
 
 // Reads the headers up to the first scan. 0 bytes: 0 × 0 without reading.
 // EJPEG on a fatal decoder error; EInvalidGraphic "画像が大きすぎます" when the
@@ -32,7 +43,9 @@ struct JpegHeader {
 JpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size,
                           std::uint64_t budgetBytes = kMaxPictureBytes);
 
-// A decoded JPEG picture, rows top-down, at full scale.
+// A decoded JPEG picture, rows top-down, at full scale, upright (the EXIF
+// orientation applied; width and height are the upright ones). CMYK and
+// YCCK pictures (Adobe's inverted inks included) are converted to RGB.
 // - 24-bit output: `pixels` holds width × height values 0x00RRGGBB (B, G, R, 0
 //   in memory, the layout of a top-down 32-bit DIB section).
 // - 8-bit output: `indices` holds width × height palette indices and
@@ -41,7 +54,9 @@ JpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size,
 // code (else 0): the first `rowsDecoded` rows are the picture as decoded
 // before the error and the rest are zero (an 8-bit result's palette is empty
 // when the error came before the colours were chosen). The caller keeps the
-// picture and reports the error once (JpegErrorMessage).
+// picture and reports the error once (JpegErrorMessage). With an orientation
+// of 3 to 8 the rows are complete only at the end: `rowsDecoded` is then the
+// height whether or not an error came first, and the parts not decoded are zero.
 struct DecodedJpeg {
     int width = 0;
     int height = 0;
@@ -51,10 +66,13 @@ struct DecodedJpeg {
     std::vector<std::uint32_t> palette;
     int rowsDecoded = 0;
     int errorCode = 0;
+    int orientation = 1;
 };
 
 // Whether a picture is decoded to 8 bits with a palette: always for a
-// single-component (grayscale) JPEG, otherwise when the screen is 8 bits or less.
+// single-component (grayscale) JPEG; for three components when the screen is
+// 8 bits or less; never for four (CMYK, YCCK), whose inks are converted after
+// the decoder, which cannot then choose the palette.
 bool JpegDecodesToEightBit(bool screenEightBit, int components);
 
 // Decodes a whole JPEG file held in memory with the program's fixed settings:
@@ -77,7 +95,8 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEi
 // decoder itself, with no copy; the fourth byte of a 4-byte pixel is left
 // unspecified (a DIB section ignores it). 8-bit output is written as the palette
 // colours its indices stand for. `rowDone(y)`, when given, is called as soon
-// as row y has been written. The result holds no pixel vectors; its width,
+// as row y has been written (for orientations 3 to 8, for every row at the
+// end). The result holds no pixel vectors; its width,
 // height, eightBit, rowsDecoded and errorCode mean what they mean above. Rows
 // not decoded are left as allocate gave them. Throws as DecodeJpeg does.
 DecodedJpeg DecodeJpegInto(const std::uint8_t* data, std::size_t size, bool screenEightBit,

@@ -13,13 +13,16 @@ struct Entry {
     PictureKind kind;
 };
 
-constexpr std::array<Entry, 6> kEntries{{
+constexpr std::array<Entry, 9> kEntries{{
     {L"wmf", PictureKind::Metafile},
     {L"emf", PictureKind::Metafile},
     {L"ico", PictureKind::Icon},
     {L"bmp", PictureKind::Bitmap},
     {L"jpeg", PictureKind::Jpeg},
     {L"jpg", PictureKind::Jpeg},
+    {L"png", PictureKind::Png},
+    {L"gif", PictureKind::Gif},
+    {L"webp", PictureKind::WebP},
 }};
 
 std::wstring LowerCaseAscii(std::wstring text) {

@@ -7,4 +7,9 @@ target_sources(pelma_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/icon_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/metafile_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/jpeg_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/decoded_picture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/animation.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/png_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gif_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/webp_reader.cpp
 )

@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "tests/native/formats/failure_of.h"
 #include "tests/native/formats/picture_builders.h"
+#include "tests/native/formats/picture_files.h"
 #include "view/formats/icon_reader.h"
 
 namespace pelma {
@@ -134,6 +135,45 @@ TEST(IconReader, ImagesThatCannotBeMade) {
     IconDirEntry bogus = Read(file).entries[0];
     bogus.bytesInRes = 0xFFFFFFFF;
     EXPECT_EQ(FailureOf<EInvalidGraphic>([&] { DecodeIconImage(file.data(), file.size(), bogus); }),
+              kInvalid);
+}
+
+// A 32-bit image without its mask rows uses its alpha and is complete; a
+// PNG image is decoded when it has the entry's size.
+TEST(IconReader, MasklessThirtyTwoBitAndPngImages) {
+    const std::vector<std::vector<std::uint32_t>> colours = {{0x80FF0000, 0x00000000},
+                                                             {0xFF00FF00, 0x000000FF}};
+    Bytes maskless = MakeIconImage(2, 2, 32, {}, colours, {{0, 0}, {0, 0}});
+    maskless.resize(maskless.size() - 8);  // both mask rows (4 bytes each) gone
+    const Bytes file = MakeIco(1, {Entry(2, 2, 0, maskless)});
+    const DecodedIcon icon = DecodeIconImage(file.data(), file.size(), Read(file).entries[0]);
+    EXPECT_TRUE(icon.hasAlpha);
+    EXPECT_EQ(icon.pixels[0], 0x80FF0000u);
+    EXPECT_EQ(icon.pixels[2], 0xFF00FF00u);
+    EXPECT_EQ(icon.mask, (std::vector<std::uint8_t>{0, 1, 0, 1}));  // where the alpha is 0
+    // With no alpha at all the maskless image is opaque.
+    Bytes opaque = MakeIconImage(2, 2, 32, {}, {{0x112233, 0x445566}, {0x778899, 0}}, {{0, 0}, {0, 0}});
+    opaque.resize(opaque.size() - 8);
+    const Bytes file2 = MakeIco(1, {Entry(2, 2, 0, opaque)});
+    const DecodedIcon o = DecodeIconImage(file2.data(), file2.size(), Read(file2).entries[0]);
+    EXPECT_EQ(o.pixels[1], 0xFF445566u);
+    EXPECT_EQ(o.mask, (std::vector<std::uint8_t>(4, 0)));
+
+    // PNG images: of the entry's size (13 × 11 here), with alpha; of another size, refused.
+    const Bytes png = testing::MadePicture("png/type6_8.png");
+    const Bytes pngFile = MakeIco(1, {Entry(13, 11, 0, png)});
+    const DecodedIcon p = DecodeIconImage(pngFile.data(), pngFile.size(), Read(pngFile).entries[0]);
+    EXPECT_EQ(p.width, 13);
+    EXPECT_TRUE(p.hasAlpha);
+    for (std::size_t i = 0; i < p.pixels.size(); ++i) EXPECT_EQ(p.mask[i], (p.pixels[i] >> 24) == 0 ? 1 : 0);
+    const Bytes wrongSize = MakeIco(1, {Entry(16, 16, 0, png)});
+    EXPECT_EQ(FailureOf<EInvalidGraphic>(
+                  [&] { DecodeIconImage(wrongSize.data(), wrongSize.size(), Read(wrongSize).entries[0]); }),
+              kInvalid);
+    Bytes cutPng(png.begin(), png.end() - 30);
+    const Bytes cutFile = MakeIco(1, {Entry(13, 11, 0, cutPng)});
+    EXPECT_EQ(FailureOf<EInvalidGraphic>(
+                  [&] { DecodeIconImage(cutFile.data(), cutFile.size(), Read(cutFile).entries[0]); }),
               kInvalid);
 }
 

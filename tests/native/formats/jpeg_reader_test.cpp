@@ -267,5 +267,122 @@ TEST(JpegReader, DecodesIntoCallerMemory) {
     EXPECT_THROW(DecodeJpegInto(jpeg.data(), 1, false, allocate), EJPEG);
 }
 
+// Quarters: red top left, green top right, blue bottom left, white bottom right.
+std::uint32_t Quarters(int x, int y) {
+    if (y < 8) return x < 16 ? 0xFF0000 : 0x00FF00;
+    return x < 16 ? 0x0000FF : 0xFFFFFF;
+}
+
+// The JPEG with an EXIF block (big-endian TIFF) carrying `orientation` right after SOI.
+Bytes WithOrientation(const Bytes& jpeg, unsigned orientation) {
+    Bytes app1{0xFF, 0xE1, 0, 0, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1};
+    app1.insert(app1.end(), {0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, static_cast<std::uint8_t>(orientation), 0, 0});
+    app1.insert(app1.end(), {0, 0, 0, 0});
+    app1[2] = static_cast<std::uint8_t>((app1.size() - 2) >> 8),
+    app1[3] = static_cast<std::uint8_t>(app1.size() - 2);
+    Bytes out(jpeg.begin(), jpeg.begin() + 2);
+    out.append(app1);
+    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+    return out;
+}
+
+TEST(JpegReader, ExifOrientationTurnsThePictureUpright) {
+    const Bytes plain = MakeJpeg(32, 16, 3, Quarters, false, 95, true);
+    const std::uint32_t R = 0xFF0000, G = 0x00FF00, B = 0x0000FF, W = 0xFFFFFF;
+    // The colours at the upright corners (top left, top right, bottom left, bottom right).
+    const std::uint32_t corners[9][4] = {{},           {R, G, B, W}, {G, R, W, B}, {W, B, G, R}, {B, W, R, G},
+                                         {R, B, G, W}, {B, R, W, G}, {W, G, B, R}, {G, W, R, B}};
+    for (unsigned o = 1; o <= 8; ++o) {
+        SCOPED_TRACE(o);
+        const Bytes jpeg = WithOrientation(plain, o);
+        const bool across = o >= 5;
+        const JpegHeader h = ReadJpegHeader(jpeg.data(), jpeg.size());
+        EXPECT_EQ(h.orientation, static_cast<int>(o));
+        EXPECT_EQ(h.width, across ? 16 : 32);
+        EXPECT_EQ(h.height, across ? 32 : 16);
+        for (bool eightBit : {false, true}) {
+            const DecodedJpeg d = DecodeJpeg(jpeg.data(), jpeg.size(), eightBit);
+            ASSERT_EQ(d.width, h.width);
+            ASSERT_EQ(d.height, h.height);
+            EXPECT_EQ(d.rowsDecoded, d.height);
+            auto at = [&](int x, int y) {
+                const std::size_t i = static_cast<std::size_t>(y) * d.width + x;
+                return eightBit ? d.palette[d.indices[i]] : d.pixels[i];
+            };
+            const int r = d.width - 3, b = d.height - 3;
+            EXPECT_TRUE(Near(at(2, 2), corners[o][0], 40));
+            EXPECT_TRUE(Near(at(r, 2), corners[o][1], 40));
+            EXPECT_TRUE(Near(at(2, b), corners[o][2], 40));
+            EXPECT_TRUE(Near(at(r, b), corners[o][3], 40));
+        }
+        // Into caller memory: every row reported once, in order.
+        std::vector<std::uint8_t> rows(32 * 16 * 4);
+        int next = 0;
+        const DecodedJpeg into = DecodeJpegInto(
+            jpeg.data(), jpeg.size(), false,
+            [&](int w, int ht) {
+                return PixelRows{rows.data(), static_cast<std::size_t>(w) * 4, w, ht, 4};
+            },
+            [&](int y) { EXPECT_EQ(y, next++); });
+        EXPECT_EQ(next, into.height);
+        const std::uint8_t* p = rows.data() + 2 * 4 + 2 * into.width * 4;
+        EXPECT_TRUE(Near(static_cast<std::uint32_t>(p[2] << 16 | p[1] << 8 | p[0]), corners[o][0], 40));
+    }
+    // A damaged EXIF block is no orientation.
+    Bytes bad = WithOrientation(plain, 6);
+    bad[19] = 0xF0;  // the directory's entry count
+    EXPECT_EQ(ReadJpegOrientation(bad.data(), bad.size()), 1);
+    EXPECT_EQ(ReadJpegOrientation(WithOrientation(plain, 9).data(), plain.size() + 36), 1);
+}
+
+// CMYK written by libjpeg with Adobe's marker, inks stored inverted as Adobe's
+// own programs store them; and the same as YCCK.
+TEST(JpegReader, CmykAndYcckBecomeRgb) {
+    for (J_COLOR_SPACE space : {JCS_CMYK, JCS_YCCK}) {
+        SCOPED_TRACE(space);
+        const int w = 16, h = 8;
+        // Cyan, magenta, yellow, and half black, in four columns of 4.
+        const std::uint8_t inks[4][4] = {{255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}, {0, 0, 0, 128}};
+        jpeg_compress_struct c{};
+        jpeg_error_mgr err{};
+        c.err = jpeg_std_error(&err);
+        jpeg_create_compress(&c);
+        unsigned char* buffer = nullptr;
+        unsigned long size = 0;
+        jpeg_mem_dest(&c, &buffer, &size);
+        c.image_width = w, c.image_height = h, c.input_components = 4, c.in_color_space = JCS_CMYK;
+        jpeg_set_defaults(&c);
+        jpeg_set_colorspace(&c, space);
+        jpeg_set_quality(&c, 95, TRUE);
+        jpeg_start_compress(&c, TRUE);
+        std::vector<JSAMPLE> row(w * 4);
+        for (int x = 0; x < w; ++x)
+            for (int k = 0; k < 4; ++k) row[x * 4 + k] = static_cast<JSAMPLE>(255 - inks[x / 4][k]);
+        while (c.next_scanline < c.image_height) {
+            JSAMPROW rows[1] = {row.data()};
+            jpeg_write_scanlines(&c, rows, 1);
+        }
+        jpeg_finish_compress(&c);
+        const Bytes jpeg(buffer, buffer + size);
+        jpeg_destroy_compress(&c);
+        std::free(buffer);
+
+        const DecodedJpeg d = DecodeJpeg(jpeg.data(), jpeg.size(), true);  // even on an 8-bit screen: colour
+        ASSERT_EQ(d.errorCode, 0);
+        EXPECT_FALSE(d.eightBit);
+        const std::uint32_t want[4] = {0x00FFFF, 0xFF00FF, 0xFFFF00, 0x7F7F7F};
+        for (int col = 0; col < 4; ++col)
+            EXPECT_TRUE(Near(d.pixels[4 * w + col * 4 + 1], want[col], 24))
+                << col << " " << std::hex << d.pixels[4 * w + col * 4 + 1];
+    }
+}
+
+// Precision 12 is not what this libjpeg decodes: the decoder's own message.
+TEST(JpegReader, TwelveBitPicturesEndInTheDecodersMessage) {
+    Bytes jpeg = MakeJpeg(8, 8, 1, [](int, int) { return 0x80u; });
+    jpeg[FindMarker(jpeg, 0xC0) + 4] = 12;
+    EXPECT_EQ(JpegErrorOf(jpeg), JERR_BAD_PRECISION);
+}
+
 }  // namespace
 }  // namespace pelma

@@ -1,0 +1,43 @@
+// Any byte string through the WebP reader: the headers, the still decoding
+// into 32-bit rows, and the animation stepped through its frames.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "core/errors.h"
+#include "view/formats/webp_reader.h"
+
+namespace {
+
+// 256 K pixels: a small file may declare a large canvas, decoded twice a run.
+constexpr std::uint64_t kBudget = 1u << 20;
+constexpr int kMaxSteps = 32;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > (1u << 16)) return 0;
+    try {
+        const pelma::WebPHeader h = pelma::ReadWebPHeader(data, size, kBudget);
+        if (h.width <= 0 || h.height <= 0) __builtin_trap();
+    } catch (const pelma::Exception& e) {
+        if (e.Message().empty()) __builtin_trap();
+        return 0;
+    }
+    try {
+        const pelma::DecodedPicture p = pelma::ReadWebP(data, size, kBudget);
+        if (p.pixels.size() != static_cast<std::size_t>(p.width) * p.height) __builtin_trap();
+        if (p.hasAlpha != pelma::AnyTransparent(p.pixels.data(), p.pixels.size())) __builtin_trap();
+    } catch (const pelma::Exception& e) {
+        if (e.Message().empty()) __builtin_trap();
+    }
+    try {
+        auto a = pelma::OpenWebPAnimation(std::vector<std::uint8_t>(data, data + size), kBudget);
+        if (a->Width() <= 0 || a->Height() <= 0 || !a->Canvas()) __builtin_trap();
+        for (int i = 0; i < kMaxSteps && a->Advance(); ++i)
+            if (a->Delay() <= pelma::kShortestFrameDelay || !a->Canvas()) __builtin_trap();
+    } catch (const pelma::Exception& e) {
+        if (e.Message().empty()) __builtin_trap();
+    }
+    return 0;
+}

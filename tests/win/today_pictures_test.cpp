@@ -1,0 +1,194 @@
+// Today's pictures through ViewFile on the real main window: PNG with
+// transparency over the view's background, animated GIF and WebP playing at
+// their delays and stopping when another file opens, PNG and maskless icons,
+// CMYK and turned JPEG photographs, and damaged files of each new kind.
+#include "media_support.h"
+#include "picture_files.h"
+#include "tests/native/formats/gif_builder.h"
+#include "view/animated_picture.h"
+
+namespace pelma::test {
+namespace {
+
+using pelma::testing::GifFrameSpec;
+using pelma::testing::GifSpec;
+using pelma::testing::MakeGif;
+
+struct TodaysPictures : MainWindowTest {
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        ShowAndPaint(Form());
+    }
+    std::wstring Pillow(const wchar_t* name) { return DataFile((std::wstring(L"pillow\\") + name).c_str()); }
+    // A picture made at build time by tests/data/make_pictures.sh.
+    std::wstring MadePicture(const wchar_t* name) { return std::wstring(PELMA_TEST_PICTURES_W L"\\") + name; }
+    // What the picture shows at (x, y) of its own, as painted in the scroll box.
+    std::uint32_t At(int x, int y) {
+        Pump();
+        return ShownPixel(Form().ScrollBox1->Handle(), Form().Image1->Left() + x, Form().Image1->Top() + y);
+    }
+    TAnimatedPicture* Animation() { return dynamic_cast<TAnimatedPicture*>(Form().Image1->Picture().get()); }
+    std::uint32_t Background() {
+        const COLORREF c = Form().ScrollBox1->Color();
+        return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    }
+};
+
+// A 20 × 10 animation: frame 1 red, frame 2 green over its right half only
+// (disposal "restore to previous"), frame 3 blue in the left half; shown twice.
+Bytes ThreeFrameGif(int delayCs) {
+    GifSpec s;
+    s.width = 20, s.height = 10;
+    s.palette = {0xFF0000, 0x00FF00, 0x0000FF, 0x000000};
+    s.netscapeLoops = 1;
+    GifFrameSpec red{.left = 0, .top = 0, .width = 20, .height = 10};
+    red.indices.assign(200, 0);
+    red.delayCs = delayCs;
+    GifFrameSpec green{.left = 10, .top = 0, .width = 10, .height = 10};
+    green.indices.assign(100, 1);
+    green.delayCs = delayCs;
+    green.disposal = 3;
+    GifFrameSpec blue{.left = 0, .top = 0, .width = 10, .height = 10};
+    blue.indices.assign(100, 2);
+    blue.delayCs = delayCs;
+    s.frames = {red, green, blue};
+    return MakeGif(s);
+}
+
+TEST_F(TodaysPictures, TransparentPixelsShowTheViewsBackground) {
+    // A gray PNG whose tRNS key makes part of it transparent, a version-5 bitmap
+    // with alpha and a WebP with alpha: each fits and shows at actual size.
+    for (const wchar_t* name : {L"1_trns.png", L"rgba32.bmp", L"transparent.webp"}) {
+        Open(Pillow(name));
+        ASSERT_TRUE(Boxes().empty()) << Narrow(name) << ": " << Narrow(Boxes()[0].text);
+        EXPECT_TRUE(Form().Image1->Visible());
+        EXPECT_FALSE(Form().SpeedButton2->Visible()) << Narrow(name);  // actual size
+    }
+    // 1_trns.png: its tRNS key makes the white transparent; the black stays.
+    Open(Pillow(L"1_trns.png"));
+    ASSERT_NE(Background(), 0xFFFFFFu);
+    int background = 0, black = 0;
+    for (int y = 0; y < 64; y += 4)
+        for (int x = 0; x < 64; x += 4) {
+            const std::uint32_t c = At(x, y);
+            background += c == Background();
+            black += c == 0;
+        }
+    EXPECT_GT(background, 10);
+    EXPECT_GT(black, 10);
+}
+
+TEST_F(TodaysPictures, AnAnimatedGifPlaysItsFramesWithDisposalAndStopsAtItsLoopEnd) {
+    Open(dir_.Write(L"anim.gif", ThreeFrameGif(40)));
+    ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
+    ASSERT_NE(Animation(), nullptr);
+    EXPECT_EQ(Form().Image1->Width(), 20);
+    EXPECT_TRUE(Near(At(15, 5), 0xFF0000));  // the first frame at once
+    EXPECT_TRUE(Animation()->Playing());
+
+    // Frame 2 (green right half), then frame 3: the green is put back to red
+    // by its disposal and the blue covers the left half.
+    EXPECT_TRUE(PumpUntil([&] { return Animation()->FrameIndex() == 1; }, 2000));
+    EXPECT_TRUE(Near(At(15, 5), 0x00FF00));
+    EXPECT_TRUE(Near(At(5, 5), 0xFF0000));
+    EXPECT_TRUE(PumpUntil([&] { return Animation()->FrameIndex() == 2; }, 2000));
+    EXPECT_TRUE(Near(At(15, 5), 0xFF0000));
+    EXPECT_TRUE(Near(At(5, 5), 0x0000FF));
+
+    // Shown twice in all (one repeat), then it rests on the last frame.
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(PumpUntil([&] { return !Animation()->Playing(); }, 3000));
+    EXPECT_GE(GetTickCount() - start, 3 * 40u);  // three more delays at least
+    EXPECT_EQ(Animation()->FrameIndex(), 2);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(TodaysPictures, OpeningAnotherFileStopsTheAnimation) {
+    Open(dir_.Write(L"short.gif", ThreeFrameGif(1)));  // 10 ms: shown at 100 ms
+    ASSERT_NE(Animation(), nullptr);
+    TAnimatedPicture* animation = Animation();
+    Open(dir_.Write(L"notes.txt", std::string("words")));
+    EXPECT_FALSE(animation->Playing());
+    const int frame = animation->FrameIndex();
+    PumpFor(300);
+    EXPECT_EQ(animation->FrameIndex(), frame);
+}
+
+TEST_F(TodaysPictures, AnimatedWebPPlaysLikeAGif) {
+    // gif2webp's copy of a GIF of red 200 ms, green 0 ms (100 ms), blue 300 ms, shown twice.
+    Open(MadePicture(L"anim.webp"));
+    ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
+    ASSERT_NE(Animation(), nullptr);
+    EXPECT_EQ(Animation()->FrameCount(), 3);
+    EXPECT_TRUE(Near(At(8, 8), 0xFF0000));
+    EXPECT_TRUE(PumpUntil([&] { return Animation()->FrameIndex() == 1; }, 2000));
+    EXPECT_TRUE(Near(At(8, 8), 0x00FF00));
+    EXPECT_TRUE(PumpUntil([&] { return !Animation()->Playing(); }, 4000));
+    EXPECT_TRUE(Near(At(8, 8), 0x0000FF));
+}
+
+TEST_F(TodaysPictures, IconsWithPngImagesAndAlphaAreDrawnOnTheCanvas) {
+    // One 16 × 16 PNG image (hopper_draw.ico); three 32-bit images with alpha (python.ico).
+    for (const wchar_t* name : {L"hopper_draw.ico", L"python.ico"}) {
+        Open(Pillow(name));
+        ASSERT_TRUE(Boxes().empty()) << Narrow(name) << ": " << Narrow(Boxes()[0].text);
+        EXPECT_EQ(Form().Image1->Width(), 385) << Narrow(name);
+        // Drawn, not left white: some pixel of the enlarged image is coloured.
+        int coloured = 0;
+        for (int y = 20; y < 385; y += 24)
+            for (int x = 20; x < 385; x += 24) coloured += At(x, y) != 0xFFFFFF;
+        EXPECT_GT(coloured, 10) << Narrow(name);
+    }
+}
+
+TEST_F(TodaysPictures, PhotographsShowUprightAndInRgb) {
+    // Stored turned a quarter with orientation 6, it is shown upright: its
+    // window is sized by the upright width and height.
+    Open(Pillow(L"hopper_orientation_6.jpg"));
+    ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
+    EXPECT_EQ(Form().Image1->Width(), 128);
+    EXPECT_EQ(Form().Image1->Height(), 128);
+    const std::uint32_t upright = At(10, 100);
+    Open(Pillow(L"hopper.jpg"));
+    EXPECT_TRUE(Near(At(10, 100), upright, 40));
+
+    // An Adobe CMYK JPEG shows the colours of its RGB copy.
+    Open(Pillow(L"pil_sample_rgb.jpg"));
+    const std::uint32_t rgb[] = {At(20, 20), At(50, 50), At(80, 30)};
+    Open(Pillow(L"pil_sample_cmyk.jpg"));
+    ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
+    EXPECT_TRUE(Near(At(20, 20), rgb[0], 30));
+    EXPECT_TRUE(Near(At(50, 50), rgb[1], 30));
+    EXPECT_TRUE(Near(At(80, 30), rgb[2], 30));
+}
+
+TEST_F(TodaysPictures, DamagedFilesOfEachNewKindEndInOneMessageAndKeepThePicture) {
+    Open(dir_.Write(L"good.bmp", BitmapFile(8, 8, 0x123456)));
+    const auto good = Form().Image1->Picture();
+    const Bytes gif = ThreeFrameGif(10);
+    const std::vector<std::uint8_t> png = ReadFileBytes(Pillow(L"1_trns.png"));
+    const std::vector<std::uint8_t> webp = ReadFileBytes(Pillow(L"transparent.webp"));
+    const struct {
+        const wchar_t* name;
+        std::vector<std::uint8_t> bytes;
+        const wchar_t* message;
+    } cases[] = {
+        {L"cut.png", {png.begin(), png.begin() + png.size() / 2}, L"PNG イメージが不正です."},
+        {L"broken.png", ReadFileBytes(Pillow(L"broken.png")), L"PNG イメージが不正です."},
+        {L"cut.gif", {gif.begin(), gif.begin() + 20}, L"GIF イメージが不正です."},
+        {L"cut.webp", {webp.begin(), webp.begin() + webp.size() / 2}, L"WebP イメージが不正です."},
+        {L"text.webp", {'R', 'I', 'F', 'F', 'x'}, L"WebP イメージが不正です."},
+        {L"empty.png", {}, L"PNG イメージが不正です."},
+    };
+    for (const auto& c : cases) {
+        Boxes().clear();
+        Open(dir_.Write(c.name, c.bytes));
+        ASSERT_EQ(Boxes().size(), 1u) << Narrow(c.name);
+        EXPECT_EQ(Boxes()[0].text, c.message) << Narrow(c.name);
+        EXPECT_EQ(Form().Image1->Picture(), good) << Narrow(c.name);
+        EXPECT_FALSE(Form().Image1->Visible()) << Narrow(c.name);
+    }
+}
+
+}  // namespace
+}  // namespace pelma::test

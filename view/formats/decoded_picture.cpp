@@ -1,0 +1,47 @@
+#include "view/formats/decoded_picture.h"
+
+namespace pelma {
+namespace {
+
+// a × b / 255, rounded, for bytes.
+inline std::uint32_t Scale(std::uint32_t a, std::uint32_t b) {
+    const std::uint32_t t = a * b + 128;
+    return (t + (t >> 8)) >> 8;
+}
+
+}  // namespace
+
+bool AnyTransparent(const std::uint32_t* pixels, std::size_t count) {
+    std::uint32_t all = 0xFF000000u;
+    for (std::size_t i = 0; i < count; ++i) all &= pixels[i];
+    return all != 0xFF000000u;
+}
+
+void CompositeOver(PixelRows rows, std::uint32_t background) {
+    const std::uint32_t bb = background & 0xFF, bg = (background >> 8) & 0xFF, br = (background >> 16) & 0xFF;
+    for (int y = 0; y < rows.height; ++y) {
+        std::uint8_t* p = rows.Row(y);
+        for (int x = 0; x < rows.width; ++x, p += 4) {
+            const std::uint32_t a = p[3], na = 255 - a;
+            p[0] = static_cast<std::uint8_t>(Scale(p[0], a) + Scale(bb, na));
+            p[1] = static_cast<std::uint8_t>(Scale(p[1], a) + Scale(bg, na));
+            p[2] = static_cast<std::uint8_t>(Scale(p[2], a) + Scale(br, na));
+            p[3] = 0;
+        }
+    }
+}
+
+void Premultiply(PixelRows rows) {
+    for (int y = 0; y < rows.height; ++y) {
+        std::uint8_t* p = rows.Row(y);
+        for (int x = 0; x < rows.width; ++x, p += 4) {
+            const std::uint32_t a = p[3];
+            if (a == 255) continue;
+            p[0] = static_cast<std::uint8_t>(Scale(p[0], a));
+            p[1] = static_cast<std::uint8_t>(Scale(p[1], a));
+            p[2] = static_cast<std::uint8_t>(Scale(p[2], a));
+        }
+    }
+}
+
+}  // namespace pelma

@@ -1,0 +1,51 @@
+// What the readers of PNG, GIF and WebP pictures give: 32-bit pixels with
+// straight (not premultiplied) alpha, and the helpers that turn them into
+// what the screen shows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "view/formats/pixel_rows.h"
+
+namespace pelma {
+
+// A decoded picture: width × height pixels, rows top-down, each 0xAARRGGBB
+// (B, G, R, A in memory: the layout of a top-down 32-bit DIB section). The
+// alpha is straight; `hasAlpha` is true when some pixel is not fully opaque,
+// and then the picture must be composed over the view's background (with
+// CompositeOver, or Premultiply and an alpha blend). When it is false every
+// alpha byte is 0xFF.
+struct DecodedPicture {
+    int width = 0;
+    int height = 0;
+    bool hasAlpha = false;
+    std::vector<std::uint32_t> pixels;
+};
+
+// What a reader writing into the caller's memory reports.
+struct PictureInfo {
+    int width = 0;
+    int height = 0;
+    bool hasAlpha = false;
+};
+
+// Memory the caller provides once the picture's size is known: 4-byte pixel
+// rows of exactly that size (a top-down 32-bit DIB section's bits, say), or
+// rows with no memory to decode nothing.
+using PictureAllocator = std::function<PixelRows(int width, int height)>;
+
+// Whether any of `count` pixels has an alpha byte other than 0xFF.
+bool AnyTransparent(const std::uint32_t* pixels, std::size_t count);
+
+// Each pixel of `rows` composed over the opaque colour `background`
+// (0x00RRGGBB): the result is opaque, its alpha byte 0.
+void CompositeOver(PixelRows rows, std::uint32_t background);
+
+// Each pixel's colour multiplied by its alpha, as an alpha blend of the
+// platform (AlphaBlend with AC_SRC_ALPHA, an icon's colour bits) expects.
+void Premultiply(PixelRows rows);
+
+}  // namespace pelma
