@@ -9,3 +9,5 @@ pelma_fuzz_target(jpeg_fuzzer RUNS 6000 ${CMAKE_CURRENT_LIST_DIR}/jpeg_fuzzer.cp
 add_executable(make_fuzz_corpus ${CMAKE_CURRENT_LIST_DIR}/make_corpus.cpp)
 target_link_libraries(make_fuzz_corpus PRIVATE pelma_core)
 pelma_warnings(make_fuzz_corpus)
+pelma_fuzz_target(line_end_stream_fuzzer ${CMAKE_CURRENT_LIST_DIR}/line_end_stream_fuzzer.cpp)
+pelma_fuzz_target(command_line_fuzzer ${CMAKE_CURRENT_LIST_DIR}/command_line_fuzzer.cpp)
