@@ -10,8 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::wstring line;
-    for (std::size_t i = 0; i + 1 < size; i += 2)
-        line += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
+    for (std::size_t i = 0; i + 1 < size; i += 2) line += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
 
     const std::vector<std::wstring> args = pelma::CommandLineArguments(line);
     std::size_t total = 0;
