@@ -2,6 +2,8 @@
 
 #include <windows.h>
 #include <mmsystem.h>
+// The digital-video commands' parameter blocks.
+#include <digitalv.h>
 
 #include <vector>
 
@@ -10,22 +12,6 @@
 namespace pelma {
 
 namespace {
-
-// The parameter blocks of the video commands, as the drivers read them.
-struct RectParams {
-    DWORD_PTR dwCallback;
-    RECT rc;
-};
-struct WindowParams {
-    DWORD_PTR dwCallback;
-    HWND hWnd;
-    UINT nCmdShow;
-    LPWSTR lpstrText;
-};
-struct StepParams {
-    DWORD_PTR dwCallback;
-    DWORD dwFrames;
-};
 
 // The media control interface is loaded with the first command, not at start-up.
 std::uint32_t Send(std::uint32_t device, std::uint32_t message, std::uint32_t flags, void* block) {
@@ -82,9 +68,9 @@ std::uint32_t WinMmPort::SendCommand(std::uint32_t deviceId, std::uint32_t messa
             b.dwTimeFormat = p.timeFormat;
             return Send(deviceId, message, flags, &b);
         }
-        case 0x0842:    // MCI_PUT
-        case 0x0843: {  // MCI_WHERE
-            RectParams b{p.callback, {p.left, p.top, p.right, p.bottom}};
+        case MCI_PUT:
+        case MCI_WHERE: {
+            MCI_DGV_RECT_PARMS b{p.callback, {p.left, p.top, p.right, p.bottom}};
             std::uint32_t r = Send(deviceId, message, flags, &b);
             p.left = b.rc.left;
             p.top = b.rc.top;
@@ -92,12 +78,12 @@ std::uint32_t WinMmPort::SendCommand(std::uint32_t deviceId, std::uint32_t messa
             p.bottom = b.rc.bottom;
             return r;
         }
-        case 0x0841: {  // MCI_WINDOW
-            WindowParams b{p.callback, reinterpret_cast<HWND>(p.window), 0, nullptr};
+        case MCI_WINDOW: {
+            MCI_DGV_WINDOW_PARMSW b{p.callback, reinterpret_cast<HWND>(p.window), 0, nullptr};
             return Send(deviceId, message, flags, &b);
         }
         case MCI_STEP: {
-            StepParams b{p.callback, p.frames};
+            MCI_DGV_STEP_PARMS b{p.callback, p.frames};
             return Send(deviceId, message, flags, &b);
         }
         default: {
