@@ -9,9 +9,55 @@ void RaiseInOutError(DWORD code) {
     throw EInOutError(static_cast<int>(code), IoErrorMessage(static_cast<int>(code)));
 }
 
+namespace {
+
+// While it lives, names under the system folder mean that folder, not the
+// 32-bit one a 32-bit program is redirected to on 64-bit Windows. Only the
+// one call that takes the user's name runs inside it (no module is loaded
+// there); elsewhere, and in a 64-bit program, nothing changes.
+class AsNamed {
+public:
+    AsNamed() : disabled_(Wow64DisableWow64FsRedirection(&old_) != FALSE) {}
+    ~AsNamed() {
+        if (disabled_) Wow64RevertWow64FsRedirection(old_);
+    }
+    AsNamed(const AsNamed&) = delete;
+    AsNamed& operator=(const AsNamed&) = delete;
+
+private:
+    PVOID old_ = nullptr;
+    bool disabled_;
+};
+
+}  // namespace
+
+ui::UniqueFile OpenNamedFile(const std::wstring& fileName, DWORD share) {
+    HANDLE h;
+    DWORD error;
+    {
+        AsNamed asNamed;
+        h = CreateFileW(fileName.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                        nullptr);
+        error = GetLastError();
+    }
+    SetLastError(error);
+    return ui::UniqueFile(h);
+}
+
+DWORD NamedFileAttributes(const std::wstring& fileName) {
+    DWORD attributes;
+    DWORD error;
+    {
+        AsNamed asNamed;
+        attributes = GetFileAttributesW(fileName.c_str());
+        error = GetLastError();
+    }
+    SetLastError(error);
+    return attributes;
+}
+
 ui::UniqueFile OpenForSharedReading(const std::wstring& fileName) {
-    ui::UniqueFile file(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ui::UniqueFile file = OpenNamedFile(fileName, FILE_SHARE_READ | FILE_SHARE_WRITE);
     if (!file) RaiseInOutError(GetLastError());
     return file;
 }

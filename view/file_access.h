@@ -15,6 +15,15 @@ namespace pelma {
 // Raises the I/O error for a system error code.
 [[noreturn]] void RaiseInOutError(DWORD code);
 
+// Opens an existing file for reading with the given sharing, the very file
+// the user named: a 32-bit program on 64-bit Windows is otherwise silently
+// given the file of the same name under SysWOW64 for one under System32.
+// The system's error is left in GetLastError on failure.
+ui::UniqueFile OpenNamedFile(const std::wstring& fileName, DWORD share);
+
+// The attributes of the very file the user named (as OpenNamedFile).
+DWORD NamedFileAttributes(const std::wstring& fileName);
+
 // Opens an existing file for reading, sharing reading and writing with others.
 ui::UniqueFile OpenForSharedReading(const std::wstring& fileName);
 

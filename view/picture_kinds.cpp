@@ -105,8 +105,7 @@ std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName) {
 
     std::vector<std::uint8_t> bytes;
     {
-        ui::UniqueFile file(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ui::UniqueFile file = OpenNamedFile(fileName, FILE_SHARE_READ);
         if (!file) {
             DWORD code = GetLastError();
             throw EFOpenError(StreamOpenFailureMessage(AbsolutePath(fileName), SystemErrorText(code)));

@@ -5,6 +5,7 @@
 #include "app/main_form.h"
 #include "core/errors.h"
 #include "core/messages.h"
+#include "ui/late_bound.h"
 #include "view/file_access.h"
 #include "view/rtf_stream.h"
 
@@ -14,7 +15,7 @@ namespace {
 
 // The platform's Rich Edit 1.0 control, loaded once with the first box's window.
 void LoadRichEditModule() {
-    static HMODULE module = LoadLibraryW(L"RICHED32.DLL");
+    static HMODULE module = ui::LoadSystemModule(L"RICHED32.DLL");
     (void)module;
 }
 
@@ -86,8 +87,7 @@ std::wstring TRichEdit::Text() const {
 
 void TRichEdit::LoadFromFile(const std::wstring& fileName) {
     CreateHandle();
-    ui::UniqueFile file(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    ui::UniqueFile file = OpenNamedFile(fileName, FILE_SHARE_READ);
     if (!file) {
         DWORD code = GetLastError();
         throw EFOpenError(StreamOpenFailureMessage(AbsolutePath(fileName), SystemErrorText(code)));

@@ -24,7 +24,7 @@ void TPelmaForm1::ReadNumberSeparators() {
 }
 
 void TPelmaForm1::ShowFileSize(const std::wstring& fileName) {
-    DWORD attributes = GetFileAttributesW(fileName.c_str());
+    DWORD attributes = NamedFileAttributes(fileName);
     // Attributes that cannot be read say nothing about read-only: leave the
     // label as it is and let the view report the real failure.
     if (attributes == INVALID_FILE_ATTRIBUTES) return;
