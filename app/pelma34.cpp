@@ -5,9 +5,12 @@
 #include "app/about_box.h"
 #include "app/main_form.h"
 #include "ui/application.h"
+#include "ui/late_bound.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     using namespace pelma;
+    // Before anything else is loaded: modules come from the system folder only.
+    ui::RestrictModuleSearchToSystem();
     ui::Application().Initialize();
     ui::Application().SetTitle(L"Pelma");
     auto mainForm = std::make_unique<TPelmaForm1>();
