@@ -247,7 +247,10 @@ public:
                 break;
             }
             case kDibCreatePatternBrush:
+                // Style, colour usage, the bitmap. A BS_PATTERN brush's colours
+                // are RGB whatever the usage field says: it is made to say so.
                 Require(n >= 2);
+                if (P(0) == 3) Put16(rec.data() + 8, kRgbColours);
                 CheckRecordDib(rec, 2, P(1), nullptr);
                 break;
             case kCreatePatternBrush:

@@ -167,6 +167,13 @@ TEST(MetafileRecords, BitmapsFitTheirRecords) {
     EXPECT_EQ(WmfFailure(Wmf({StretchDib(Info(40000, 40000, 8, 1, 1, 4).append(Bytes().zeros(8)))})),
               kInvalid);
     EXPECT_EQ(WmfFailure(Wmf({StretchDib(Info(4, 4, 8, 1, 1, 0).append(Bytes().zeros(8)))})), kInvalid);
+    // A pattern brush of style BS_PATTERN has RGB colours whatever its usage says.
+    const Bytes brushDib = Info(4, 4, 4, 16).append(table).append(rows);
+    const std::vector<Bytes> brush = RecordsOf(Walk(Wmf({Record(0x0142, {3, 1}, brushDib)})));
+    EXPECT_EQ(brush[0], Record(0x0142, {3, 0}, brushDib));
+    EXPECT_EQ(WmfFailure(Wmf({Record(0x0142, {3, 1}, Info(4, 4, 4, 16).append(Bytes().zeros(48)))})),
+              kInvalid);
+    EXPECT_NO_THROW(Walk(Wmf({Record(0x0142, {5, 1}, Info(4, 4, 4, 16).append(Bytes().zeros(48)))})));
     // SetDIBitsToDevice carries only its scan lines.
     const Bytes twoScans = Info(4, 4, 24).append(Bytes().zeros(24));
     EXPECT_NO_THROW(Walk(Wmf({Record(0x0D33, {0, 2, 0, 0, 0, 4, 4, 0, 0}, twoScans)})));
