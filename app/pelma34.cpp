@@ -6,9 +6,12 @@
 #include "app/main_form.h"
 #include "resource_ids.h"
 #include "ui/application.h"
+#include "ui/late_bound.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     using namespace pelma;
+    // Before anything else is loaded: modules come from the system folder only.
+    ui::RestrictModuleSearchToSystem();
     try {
         ui::Application().Initialize(IDI_MAINICON);
         ui::Application().SetTitle(L"Pelma");

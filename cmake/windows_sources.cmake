@@ -45,6 +45,11 @@ add_executable(pelma34 WIN32 app/pelma34.cpp)
 # The resources are linked as objects: from an archive the linker would drop them.
 target_link_libraries(pelma34 PRIVATE pelma_win pelma_resources)
 target_link_options(pelma34 PRIVATE -municode -mwindows)
+# A 32-bit build may use the 4 GiB of address space that 64-bit Windows gives
+# it (the picture budget is sized for the 2 GiB of 32-bit Windows).
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  target_link_options(pelma34 PRIVATE -Wl,--large-address-aware)
+endif()
 pelma_warnings(pelma34)
 
 # Benchmarks (run by tools/bench-start).

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 #include <mmsystem.h>
+// The digital-video commands' parameter blocks.
+#include <digitalv.h>
 
 #include <vector>
 
@@ -17,22 +19,6 @@ static_assert(mci::kOpen == MCI_OPEN && mci::kClose == MCI_CLOSE && mci::kPlay =
               mci::kGetDevCaps == MCI_GETDEVCAPS && mci::kSet == MCI_SET && mci::kStep == MCI_STEP &&
               mci::kRecord == MCI_RECORD && mci::kStatus == MCI_STATUS && mci::kWindow == MCI_WINDOW &&
               mci::kPut == MCI_PUT && mci::kWhere == MCI_WHERE && mci::kResume == MCI_RESUME);
-
-// The parameter blocks of the video commands, as the drivers read them.
-struct RectParams {
-    DWORD_PTR dwCallback;
-    RECT rc;
-};
-struct WindowParams {
-    DWORD_PTR dwCallback;
-    HWND hWnd;
-    UINT nCmdShow;
-    LPWSTR lpstrText;
-};
-struct StepParams {
-    DWORD_PTR dwCallback;
-    DWORD dwFrames;
-};
 
 // The media control interface is loaded with the first command, not at start-up.
 std::uint32_t Send(std::uint32_t device, std::uint32_t message, std::uint32_t flags, void* block) {
@@ -91,7 +77,7 @@ std::uint32_t WinMmPort::SendCommand(std::uint32_t deviceId, std::uint32_t messa
         }
         case MCI_PUT:
         case MCI_WHERE: {
-            RectParams b{p.callback, {p.left, p.top, p.right, p.bottom}};
+            MCI_DGV_RECT_PARMS b{p.callback, {p.left, p.top, p.right, p.bottom}};
             std::uint32_t r = Send(deviceId, message, flags, &b);
             p.left = b.rc.left;
             p.top = b.rc.top;
@@ -100,11 +86,11 @@ std::uint32_t WinMmPort::SendCommand(std::uint32_t deviceId, std::uint32_t messa
             return r;
         }
         case MCI_WINDOW: {
-            WindowParams b{p.callback, reinterpret_cast<HWND>(p.window), 0, nullptr};
+            MCI_DGV_WINDOW_PARMSW b{p.callback, reinterpret_cast<HWND>(p.window), 0, nullptr};
             return Send(deviceId, message, flags, &b);
         }
         case MCI_STEP: {
-            StepParams b{p.callback, p.frames};
+            MCI_DGV_STEP_PARMS b{p.callback, p.frames};
             return Send(deviceId, message, flags, &b);
         }
         default: {

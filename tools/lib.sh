@@ -11,7 +11,8 @@ PELMA_WINESERVER=/usr/lib/wine/wineserver64
 export WINEPREFIX="${WINEPREFIX:-$PELMA_CACHE/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# (PELMA_DLLOVERRIDES adds settings of a run's own, e.g. native-first modules.)
+export WINEDLLOVERRIDES="mscoree,mshtml=${PELMA_DLLOVERRIDES:+;$PELMA_DLLOVERRIDES}"
 # Wine takes its ANSI code page (932) from the locale.
 use_japanese_locale() {
   export LANG=ja_JP.UTF-8

@@ -25,8 +25,15 @@ enum class OpenFailure { InOutError, StreamOpenError };
 // path in its extended-length form.
 std::wstring SystemPath(const std::wstring& fileName);
 
+// The attributes of the very file the user named, however long its name
+// (INVALID_FILE_ATTRIBUTES when they cannot be read).
+DWORD NamedFileAttributes(const std::wstring& fileName);
+
 // Opens an existing file for reading only, with the given sharing
-// (FILE_SHARE_* bits); raises as `failure` says when it cannot.
+// (FILE_SHARE_* bits); raises as `failure` says when it cannot. It is the
+// very file the user named: a 32-bit program on 64-bit Windows is otherwise
+// silently given the file of the same name under SysWOW64 for one under
+// System32.
 ui::UniqueFile OpenForReading(const std::wstring& fileName, DWORD sharing, OpenFailure failure);
 
 // Closes a file opened for reading; a failure to close raises the I/O error.

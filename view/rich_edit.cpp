@@ -4,6 +4,7 @@
 
 #include "core/errors.h"
 #include "core/messages.h"
+#include "ui/late_bound.h"
 #include "view/file_access.h"
 #include "view/rtf_stream.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 // The platform's Rich Edit 1.0 control, loaded once with the first box's window.
 void LoadRichEditModule() {
-    static HMODULE module = LoadLibraryW(L"RICHED32.DLL");
+    static HMODULE module = ui::LoadSystemModule(L"RICHED32.DLL");
     (void)module;
 }
 

@@ -26,7 +26,7 @@ void SizeLabel::ReadNumberSeparators() {
 }
 
 void SizeLabel::Show(const std::wstring& fileName) {
-    const DWORD attributes = GetFileAttributesW(SystemPath(fileName).c_str());
+    const DWORD attributes = NamedFileAttributes(fileName);
     // Attributes that cannot be read say nothing about this file: the view
     // that follows reports the real failure.
     if (attributes == INVALID_FILE_ATTRIBUTES) {

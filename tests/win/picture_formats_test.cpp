@@ -122,6 +122,52 @@ TEST_F(PictureFormats, AReadFailureAfterOpeningIsTheStreamReadError) {
     }
 }
 
+// A placeable metafile of 40 × 40 units at 96 units an inch drawing one
+// StretchDIB record of a 4 × 4 bitmap of `bits` bits, all pixels index 1
+// (red), whose header leaves the colour count 0: all 2^bits colours.
+Bytes MetafileWithBitmap(unsigned bits) {
+    Bytes dib;
+    dib.u32(40).i32(4).i32(4).u16(1).u16(bits).u32(0).u32(0).u32(0).u32(0).u32(0).u32(0);
+    for (unsigned i = 0; i < (1u << bits); ++i) dib.u32(i == 1 ? 0xFF0000 : 0);
+    const unsigned stride = (4 * bits + 31) / 32 * 4;
+    for (unsigned y = 0; y < 4; ++y) {
+        Bytes row(stride, 0);
+        for (unsigned x = 0; x < 4; ++x)
+            row[x * bits / 8] |= static_cast<std::uint8_t>(1u << (8 - bits - (x * bits) % 8));
+        dib.append(row);
+    }
+    Bytes record;
+    record.u32(0).u16(0x0F43);
+    for (unsigned w : {0x0020u, 0x00CCu, 0u, 4u, 4u, 0u, 0u, 40u, 40u, 0u, 0u}) record.u16(w);
+    record.append(dib);
+    record.put32(0, static_cast<std::uint32_t>(record.size() / 2));
+    Bytes body;
+    body.u16(1).u16(9).u16(0x300).u32(static_cast<std::uint32_t>(9 + record.size() / 2 + 3)).u16(0);
+    body.u32(static_cast<std::uint32_t>(record.size() / 2)).u16(0);
+    body.append(record).u32(3).u16(0);
+    Bytes file = MakePlaceableWmf(0, 0, 40, 40, 96);
+    file.resize(22);
+    return file.append(body);
+}
+
+TEST_F(PictureFormats, MetafilesAreCheckedRecordByRecordBeforeConversion) {
+    // Bitmaps that leave their colour count to the bit depth convert and draw
+    // (the platform's converter is given the count stated).
+    for (unsigned bits : {1u, 4u, 8u}) {
+        EXPECT_EQ(MessageOf(L"colours.wmf", MetafileWithBitmap(bits)), L"") << bits;
+        ShowAndPaint(Form());
+    }
+    // The metafile library's reference files: their 8-bit bitmaps claim all
+    // 256 colours but carry 100.
+    for (const wchar_t* name : {L"metafile-library-reference.wmf", L"metafile-library-reference.emf"}) {
+        const std::vector<std::uint8_t> file =
+            ReadFileBytes(std::wstring(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\" + name);
+        ASSERT_GT(file.size(), 1000u);
+        EXPECT_EQ(MessageOf(name, file), kBadMetafile);
+        ShowAndPaint(Form());
+    }
+}
+
 TEST_F(PictureFormats, FilesAreClosedAfterEverySuccessfulLoad) {
     EXPECT_EQ(MessageOf(L"ok.bmp", BitmapFile(3, 3, 0)), L"");
     EXPECT_EQ(MessageOf(L"ok.ico", MakeIco(1, {IconEntry(32, 0xFF, 16)})), L"");

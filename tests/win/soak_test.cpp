@@ -42,10 +42,14 @@ struct Counts {
     int windows;
 };
 
+BOOL CALLBACK CountChild(HWND, LPARAM lp) {
+    ++*reinterpret_cast<int*>(lp);
+    return TRUE;
+}
+
 BOOL CALLBACK CountWindow(HWND hwnd, LPARAM lp) {
     ++*reinterpret_cast<int*>(lp);
-    EnumChildWindows(
-        hwnd, [](HWND, LPARAM l) -> BOOL { return ++*reinterpret_cast<int*>(l), TRUE; }, lp);
+    EnumChildWindows(hwnd, CountChild, lp);
     return TRUE;
 }
 

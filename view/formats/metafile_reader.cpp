@@ -4,6 +4,8 @@
 #include "core/errors.h"
 #include "core/messages.h"
 #include "view/formats/byte_order.h"
+#include "view/formats/metafile_records.h"
+#include "view/formats/picture_limits.h"
 
 namespace pelma {
 namespace {
@@ -57,6 +59,7 @@ MetafileData ReadMetafile(const std::uint8_t* data, std::size_t size) {
         const std::uint32_t recordSize = U32At(data + 4);
         if (total < kEmfHeaderSize || recordSize < kEmfMinHeaderRecord || recordSize > total) Invalid();
         if (total > size) throw EReadError(StreamReadErrorMessage());
+        CheckEnhancedMetafile(data, total, kMaxPictureBytes);
         result.enhanced = true;
         result.bytes.assign(data, data + total);
         result.frame = ReadEmfFrame(data);
@@ -72,7 +75,7 @@ MetafileData ReadMetafile(const std::uint8_t* data, std::size_t size) {
     result.right = I16At(data + 10);
     result.bottom = I16At(data + 12);
     result.unitsPerInch = U16At(data + 14);
-    result.bytes.assign(data + kPlaceableSize, data + size);
+    result.bytes = CheckWindowsMetafile(data + kPlaceableSize, size - kPlaceableSize, kMaxPictureBytes);
     return result;
 }
 

@@ -10,8 +10,20 @@
 
 namespace pelma {
 
-// Width × height × 4 bytes (one 32-bit pixel each) may not exceed this.
-inline constexpr std::uint64_t kMaxPictureBytes = std::uint64_t{1} << 30;
+// The budget of a build whose pointers have `pointerBits` bits: width × height
+// × 4 bytes (one 32-bit pixel each) may not exceed it. A picture's pixels are
+// held about twice over while it is shown (decoded rows and the section it is
+// drawn from, with a reduced copy beside them) next to the file's bytes. A
+// 64-bit process has room for 1 GiB of them. A 32-bit one has 2 GiB of
+// address space on 32-bit Windows (4 GiB on 64-bit Windows, as the program is
+// large-address-aware), shared with the program and the system's modules and
+// cut into pieces by them; 256 MiB (64 million pixels) still finds its room.
+constexpr std::uint64_t PictureBudgetFor(unsigned pointerBits) {
+    return pointerBits >= 64 ? std::uint64_t{1} << 30 : std::uint64_t{256} << 20;
+}
+
+// The budget of this build.
+inline constexpr std::uint64_t kMaxPictureBytes = PictureBudgetFor(sizeof(void*) * 8);
 
 // "画像が大きすぎます": the message of an EInvalidGraphic for a picture over the budget.
 std::wstring PictureTooLargeMessage();

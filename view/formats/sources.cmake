@@ -6,6 +6,7 @@ target_sources(pelma_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/bitmap_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/icon_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/metafile_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/metafile_records.cpp
   ${CMAKE_CURRENT_LIST_DIR}/jpeg_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/decoded_picture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/animation.cpp
