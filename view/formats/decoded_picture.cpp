@@ -1,5 +1,7 @@
 #include "view/formats/decoded_picture.h"
 
+#include "view/formats/picture_limits.h"
+
 namespace pelma {
 namespace {
 
@@ -42,6 +44,19 @@ void Premultiply(PixelRows rows) {
             p[2] = static_cast<std::uint8_t>(Scale(p[2], a));
         }
     }
+}
+
+DecodedPicture DecodeToPixels(const std::function<PictureInfo(const PictureAllocator&)>& decode) {
+    DecodedPicture picture;
+    const PictureInfo info = decode([&](int w, int h) {
+        picture.pixels = AllocatePixels<std::uint32_t>(static_cast<std::size_t>(w) * h);
+        return PixelRows{reinterpret_cast<std::uint8_t*>(picture.pixels.data()),
+                         static_cast<std::size_t>(w) * 4, w, h, 4};
+    });
+    picture.width = info.width;
+    picture.height = info.height;
+    picture.hasAlpha = info.hasAlpha;
+    return picture;
 }
 
 }  // namespace pelma

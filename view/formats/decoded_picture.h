@@ -37,6 +37,10 @@ struct PictureInfo {
 // rows with no memory to decode nothing.
 using PictureAllocator = std::function<PixelRows(int width, int height)>;
 
+// A decoder that writes into the caller's rows (`decode`, handed the
+// allocator) run into a picture of its own, in memory held to the budget.
+DecodedPicture DecodeToPixels(const std::function<PictureInfo(const PictureAllocator&)>& decode);
+
 // Whether any of `count` pixels has an alpha byte other than 0xFF.
 bool AnyTransparent(const std::uint32_t* pixels, std::size_t count);
 

@@ -103,19 +103,8 @@ PictureInfo ReadWebPInto(const std::uint8_t* data, std::size_t size, const Pictu
 }
 
 DecodedPicture ReadWebP(const std::uint8_t* data, std::size_t size, std::uint64_t budgetBytes) {
-    DecodedPicture picture;
-    const PictureInfo info = ReadWebPInto(
-        data, size,
-        [&](int w, int h) {
-            picture.pixels = AllocatePixels<std::uint32_t>(static_cast<std::size_t>(w) * h);
-            return PixelRows{reinterpret_cast<std::uint8_t*>(picture.pixels.data()),
-                             static_cast<std::size_t>(w) * 4, w, h, 4};
-        },
-        budgetBytes);
-    picture.width = info.width;
-    picture.height = info.height;
-    picture.hasAlpha = info.hasAlpha;
-    return picture;
+    return DecodeToPixels(
+        [&](const PictureAllocator& allocate) { return ReadWebPInto(data, size, allocate, budgetBytes); });
 }
 
 std::unique_ptr<PictureAnimation> OpenWebPAnimation(std::vector<std::uint8_t> bytes,
