@@ -13,10 +13,10 @@
 
 namespace {
 
-// 64 K pixels: a few bytes can declare a large frame that the decoder then
+// 16 K pixels: a few bytes can declare a large frame that the decoder then
 // fills in whole, three times a run. A small budget keeps every run short;
 // the layouts and the code paths are the same at any size.
-constexpr std::uint64_t kBudget = 256u << 10;
+constexpr std::uint64_t kBudget = 64u << 10;
 
 pelma::DecodedJpeg Decode(const std::uint8_t* data, std::size_t size, bool eightBit) {
     try {

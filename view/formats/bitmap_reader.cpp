@@ -4,6 +4,8 @@
 #include "core/messages.h"
 #include "view/formats/byte_order.h"
 #include "view/formats/dib.h"
+#include "view/formats/jpeg_reader.h"
+#include "view/formats/png_reader.h"
 
 namespace pelma {
 namespace {
@@ -12,6 +14,42 @@ constexpr std::size_t kFileHeaderSize = 14;
 
 [[noreturn]] void Invalid() { throw EInvalidGraphic(InvalidBitmapMessage()); }
 [[noreturn]] void Truncated() { throw EReadError(StreamReadErrorMessage()); }
+
+// A bitmap whose bits are a whole JPEG or PNG file of the header's size.
+// Any failure of the embedded file is the bitmap's own.
+DecodedBitmap ReadEmbedded(const dib::Header& h, const std::uint8_t* bits, std::size_t len,
+                           std::uint64_t budgetBytes) {
+    if (h.width <= 0 || h.height <= 0) Invalid();  // no top-down rows for a compressed bitmap
+    CheckPixelBudget(static_cast<std::uint64_t>(h.width), static_cast<std::uint64_t>(h.height), budgetBytes);
+    DecodedBitmap result;
+    try {
+        if (h.compression == dib::kPng) {
+            DecodedPicture p = ReadPng(bits, len, budgetBytes);
+            result.width = p.width, result.height = p.height, result.hasAlpha = p.hasAlpha;
+            result.pixels = std::move(p.pixels);
+            if (!result.hasAlpha)
+                for (std::uint32_t& px : result.pixels) px &= 0x00FFFFFF;
+        } else {
+            DecodedJpeg j = DecodeJpeg(bits, len, false, budgetBytes);
+            if (j.errorCode != 0) Invalid();
+            result.width = j.width, result.height = j.height;
+            if (j.eightBit) {  // grayscale: the levels its indices stand for
+                result.pixels = AllocatePixels<std::uint32_t>(j.indices.size());
+                for (std::size_t i = 0; i < j.indices.size(); ++i)
+                    result.pixels[i] = j.indices[i] < j.palette.size() ? j.palette[j.indices[i]] : 0;
+            } else {
+                result.pixels = std::move(j.pixels);
+            }
+        }
+    } catch (const EInvalidGraphic& e) {
+        if (e.Message() == PictureTooLargeMessage()) throw;
+        Invalid();
+    } catch (const EJPEG&) {
+        Invalid();
+    }
+    if (result.width != h.width || result.height != h.height) Invalid();
+    return result;
+}
 
 }  // namespace
 
@@ -31,6 +69,14 @@ DecodedBitmap ReadBitmap(const std::uint8_t* data, std::size_t size, std::uint64
             Invalid();
         case dib::Status::Ok:
             break;
+    }
+    if (h.compression == dib::kJpeg || h.compression == dib::kPng) {
+        if (h.core) Invalid();
+        const std::uint64_t start = offBits >= kFileHeaderSize + std::uint64_t{h.size} && offBits < size
+                                        ? offBits
+                                        : kFileHeaderSize + std::uint64_t{h.size};
+        if (start >= size) Truncated();
+        return ReadEmbedded(h, data + start, size - static_cast<std::size_t>(start), budgetBytes);
     }
     if (!dib::IsDecodable(h) || h.width < 0) Invalid();
 

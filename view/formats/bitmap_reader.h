@@ -38,7 +38,9 @@ struct DecodedBitmap {
 //   with "BM", colour planes other than 1, a header size other than 12 or at
 //   least 40, a negative width, or a bit count / compression pair this reader
 //   does not decode (1, 4, 8, 16, 24, 32 bits; uncompressed, RLE4, RLE8,
-//   bit fields; no embedded JPEG or PNG).
+//   bit fields), and for a bitmap whose bits are a JPEG or PNG file
+//   (compression 4 or 5) that does not decode whole to the header's width
+//   and (positive) height.
 // - EInvalidGraphic "画像が大きすぎます" when width × |height| × 4 bytes exceed
 //   `budgetBytes`; nothing is allocated before this check.
 //

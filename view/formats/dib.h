@@ -14,6 +14,8 @@ inline constexpr std::uint32_t kRgb = 0;
 inline constexpr std::uint32_t kRle8 = 1;
 inline constexpr std::uint32_t kRle4 = 2;
 inline constexpr std::uint32_t kBitFields = 3;
+inline constexpr std::uint32_t kJpeg = 4;  // the bits are a JPEG file
+inline constexpr std::uint32_t kPng = 5;   // the bits are a PNG file
 inline constexpr std::uint32_t kAlphaBitFields = 6;
 
 inline constexpr std::uint32_t kCoreHeaderSize = 12;

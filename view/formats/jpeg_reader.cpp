@@ -212,25 +212,32 @@ void WriteRow(const Session& s, const JSAMPLE* src, int y, int width, int height
     }
     const int bytes = s.rows.pixelBytes;
     const Placement p = Place(s.orientation, s.rows.first, s.rows.stride, bytes, y, width, height);
-    std::uint8_t* out = p.first;
-    for (int x = 0; x < width; ++x, out += p.step) {
-        std::uint32_t r, g, b;
-        if (s.eightBit) {
-            const std::uint32_t c = static_cast<int>(src[x]) < s.paletteSize ? s.palette[src[x]] : 0;
-            r = c >> 16 & 0xFF, g = c >> 8 & 0xFF, b = c & 0xFF;
-        } else if (components == 4) {
-            // Adobe's files store the inks inverted; others as they are.
-            const JSAMPLE* k = src + 4 * x;
-            const std::uint32_t cc = inverted ? k[0] : 255 - k[0], mm = inverted ? k[1] : 255 - k[1],
-                                yy = inverted ? k[2] : 255 - k[2], kk = inverted ? k[3] : 255 - k[3];
-            r = (cc * kk + 127) / 255, g = (mm * kk + 127) / 255, b = (yy * kk + 127) / 255;
-        } else {
-            const JSAMPLE* k = src + 3 * x;
-            r = k[0], g = k[1], b = k[2];
+    // One loop per kind of sample, each writing B, G, R (and 0).
+    auto put = [&](auto colour) {
+        std::uint8_t* out = p.first;
+        for (int x = 0; x < width; ++x, out += p.step) {
+            const std::uint32_t c = colour(x);
+            out[0] = static_cast<std::uint8_t>(c), out[1] = static_cast<std::uint8_t>(c >> 8),
+            out[2] = static_cast<std::uint8_t>(c >> 16);
+            if (bytes == 4) out[3] = 0;
         }
-        out[0] = static_cast<std::uint8_t>(b), out[1] = static_cast<std::uint8_t>(g),
-        out[2] = static_cast<std::uint8_t>(r);
-        if (bytes == 4) out[3] = 0;
+    };
+    if (s.eightBit) {
+        put([&](int x) { return static_cast<int>(src[x]) < s.paletteSize ? s.palette[src[x]] : 0u; });
+    } else if (components == 4) {
+        // Adobe's files store the inks inverted; others as they are.
+        const std::uint32_t flip = inverted ? 0 : 255;
+        put([&](int x) {
+            const JSAMPLE* k = src + 4 * x;
+            const std::uint32_t kk = k[3] ^ flip;
+            return ((k[0] ^ flip) * kk + 127) / 255 << 16 | ((k[1] ^ flip) * kk + 127) / 255 << 8 |
+                   ((k[2] ^ flip) * kk + 127) / 255;
+        });
+    } else {
+        put([&](int x) {
+            const JSAMPLE* k = src + 3 * x;
+            return std::uint32_t{k[0]} << 16 | std::uint32_t{k[1]} << 8 | k[2];
+        });
     }
 }
 

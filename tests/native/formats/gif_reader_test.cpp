@@ -78,7 +78,9 @@ TEST(GifAnimation, DisposalTimingAndLoopCount) {
         EXPECT_EQ(At(*a, 2, 3), kRed);
         EXPECT_EQ(At(*a, 3, 3), kWhite);  // drawn from its own palette
         EXPECT_EQ(At(*a, 0, 0), kClear);
-        if (loop == 0) ASSERT_TRUE(a->Advance());
+        if (loop == 0) {
+            ASSERT_TRUE(a->Advance());
+        }
     }
     EXPECT_FALSE(a->Advance());  // shown twice: over, the last frame stays
     EXPECT_EQ(At(*a, 3, 3), kWhite);

@@ -105,5 +105,24 @@ TEST(PngReader, DecodesIntoTheCallersRows) {
     EXPECT_EQ(ReadPngInto(png.data(), png.size(), [](int, int) { return PixelRows{}; }).width, 13);
 }
 
+// The helpers that make straight-alpha pixels into what the screen shows.
+TEST(DecodedPicture, CompositeAndPremultiply) {
+    std::vector<std::uint32_t> px = {0xFF102030, 0x00102030, 0x80FF0000, 0x40FFFFFF};
+    EXPECT_TRUE(AnyTransparent(px.data(), px.size()));
+    EXPECT_FALSE(AnyTransparent(px.data(), 1));
+    std::vector<std::uint32_t> over = px;
+    CompositeOver({reinterpret_cast<std::uint8_t*>(over.data()), 16, 4, 1, 4}, 0x0000FF);  // onto blue
+    EXPECT_EQ(over[0], 0x00102030u);  // opaque: as it was
+    EXPECT_EQ(over[1], 0x000000FFu);  // clear: the background
+    EXPECT_EQ(over[2], 0x0080007Fu);  // half red over blue
+    EXPECT_EQ(over[3], 0x004040FFu);
+    std::vector<std::uint32_t> pre = px;
+    Premultiply({reinterpret_cast<std::uint8_t*>(pre.data()), 16, 4, 1, 4});
+    EXPECT_EQ(pre[0], 0xFF102030u);
+    EXPECT_EQ(pre[1], 0x00000000u);
+    EXPECT_EQ(pre[2], 0x80800000u);
+    EXPECT_EQ(pre[3], 0x40404040u);
+}
+
 }  // namespace
 }  // namespace pelma

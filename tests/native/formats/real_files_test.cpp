@@ -96,12 +96,30 @@ TEST(RealFiles, BitmapsWithAlphaAndEmbeddedStreams) {
     const DecodedBitmap f = ReadBitmap(fake.data(), fake.size());
     EXPECT_FALSE(f.hasAlpha);
     EXPECT_EQ(f.pixels[0] >> 24, 0u);
-    // Compression saying the bits are a JPEG or PNG stream (printer formats): refused.
-    for (const char* name : {"rgb24jpeg.bmp", "rgb24png.bmp"}) {
+    // Bits that are a whole PNG or JPEG file: decoded, against the suite's rendering.
+    const Bytes refBytes = Pillow("rgb24_reference.png");
+    const DecodedPicture ref24 = ReadPng(refBytes.data(), refBytes.size());
+    std::vector<std::uint32_t> opaque = ref24.pixels;
+    for (std::uint32_t& px : opaque) px &= 0x00FFFFFF;
+    for (const char* name : {"rgb24png.bmp", "rgb24jpeg.bmp"}) {
+        SCOPED_TRACE(name);
         const Bytes e = Pillow(name);
-        EXPECT_EQ(FailureOf<EInvalidGraphic>([&] { ReadBitmap(e.data(), e.size()); }),
-                  L"ビットマップイメージが不正です")
-            << name;
+        const DecodedBitmap d = ReadBitmap(e.data(), e.size());
+        ASSERT_EQ(d.width, ref24.width);
+        ASSERT_EQ(d.height, ref24.height);
+        EXPECT_FALSE(d.hasAlpha);
+        EXPECT_LT(MeanDifference(d.pixels, opaque), std::string(name) == "rgb24png.bmp" ? 0.001 : 6.0);
+        // Cut short: a PNG fails with the bitmap's own message; a JPEG decodes as
+        // far as it goes, as JPEG files do. Claiming another size: refused.
+        if (std::string(name) == "rgb24png.bmp")
+            EXPECT_EQ(FailureOf<EInvalidGraphic>([&] { ReadBitmap(e.data(), e.size() - 20); }),
+                      L"ビットマップイメージが不正です");
+        else
+            EXPECT_EQ(ReadBitmap(e.data(), e.size() - 20).width, ref24.width);
+        Bytes wider = e;
+        wider[18] += 1;
+        EXPECT_EQ(FailureOf<EInvalidGraphic>([&] { ReadBitmap(wider.data(), wider.size()); }),
+                  L"ビットマップイメージが不正です");
     }
 }
 
