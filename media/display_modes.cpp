@@ -17,33 +17,43 @@ void DisplayModes::SetMovieRect(int x, int y, int width, int height) {
     c_.player.Device().SetDisplayRect(x, y, width, height);
 }
 
-void DisplayModes::Resize() {
-    const int cw = c_.window.ClientWidth(), ch = c_.window.ClientHeight();
-    const int space = ch - c_.toolBar.Height() - c_.mediaBar.Height();
+void DisplayModes::FitMovie(int width, int height) {
     if (c_.wideMode.Checked()) {
-        const int h = WideHeight(cw);
-        SetMovieRect(0, Div(space - h, 2), cw, h);
+        const int h = WideHeight(width);
+        SetMovieRect(0, Div(height - h, 2), width, h);
     } else {
-        SetMovieRect(0, 0, cw, space);
+        SetMovieRect(0, 0, width, height);
     }
+}
+
+void DisplayModes::ShowBars(ui::TSpeedButton& modeButton, ui::TSpeedButton& otherModeButton) {
+    c_.wideMode.Show();
+    c_.toolBar.Show();
+    c_.mediaBar.Show();
+    modeButton.SetLeft(100);
+    c_.fullScreenButton.SetLeft(150);
+    otherModeButton.Hide();
+    modeButton.Show();
+    c_.fullScreenButton.Show();
+}
+
+void DisplayModes::EnableCommands(bool fullScreen, bool reduce, bool enlarge) {
+    c_.fullScreen.SetEnabled(fullScreen);
+    c_.reduce.SetEnabled(reduce);
+    c_.enlarge.SetEnabled(enlarge);
+}
+
+void DisplayModes::Resize() {
+    FitMovie(c_.window.ClientWidth(), c_.window.ClientHeight() - c_.toolBar.Height() - c_.mediaBar.Height());
 }
 
 void DisplayModes::Enlarge() {
     c_.window.SetWindowState(ui::TWindowState::Normal);
     const ui::TWorkArea area = ui::WorkArea();
     c_.window.SetBounds(c_.window.Left(), c_.window.Top(), area.Width, area.Height);
-    c_.wideMode.Show();
-    c_.toolBar.Show();
-    c_.mediaBar.Show();
-    c_.reduceButton.SetLeft(100);
-    c_.fullScreenButton.SetLeft(150);
-    c_.enlargeButton.Hide();
-    c_.reduceButton.Show();
-    c_.fullScreenButton.Show();
+    ShowBars(c_.reduceButton, c_.enlargeButton);
     Resize();
-    c_.fullScreen.SetEnabled(true);
-    c_.reduce.SetEnabled(true);
-    c_.enlarge.SetEnabled(false);
+    EnableCommands(true, true, false);
 }
 
 void DisplayModes::FullScreen() {
@@ -55,18 +65,10 @@ void DisplayModes::FullScreen() {
     c_.window.SetStyle(c_.window.Style() & ~kCaptionBits);
     c_.window.Repaint();
     c_.window.SetWindowState(ui::TWindowState::Maximized);
-    const int w = c_.window.Width(), h = c_.window.Height();
-    if (c_.wideMode.Checked()) {
-        const int wh = WideHeight(w);
-        SetMovieRect(0, Div(h - wh, 2), w, wh);
-    } else {
-        SetMovieRect(0, 0, w, h);
-    }
+    FitMovie(c_.window.Width(), c_.window.Height());
     c_.mediaBar.Hide();
     c_.toolBar.Hide();
-    c_.fullScreen.SetEnabled(false);
-    c_.reduce.SetEnabled(true);
-    c_.enlarge.SetEnabled(true);
+    EnableCommands(false, true, true);
 }
 
 void DisplayModes::Reduce() {
@@ -75,14 +77,7 @@ void DisplayModes::Reduce() {
     c_.window.SetStyle(c_.window.Style() | kCaptionBits);
     c_.window.Repaint();
     c_.window.SetWindowState(ui::TWindowState::Normal);
-    c_.wideMode.Show();
-    c_.toolBar.Show();
-    c_.mediaBar.Show();
-    c_.enlargeButton.SetLeft(100);
-    c_.fullScreenButton.SetLeft(150);
-    c_.enlargeButton.Show();
-    c_.reduceButton.Hide();
-    c_.fullScreenButton.Show();
+    ShowBars(c_.enlargeButton, c_.reduceButton);
     c_.window.SetClientWidth(353);
     const int cw = c_.window.ClientWidth();
     if (c_.wideMode.Checked()) {
@@ -93,9 +88,7 @@ void DisplayModes::Reduce() {
         c_.window.SetClientHeight(310);
         SetMovieRect(0, 0, cw, c_.window.ClientHeight() - c_.toolBar.Height() - c_.mediaBar.Height());
     }
-    c_.fullScreen.SetEnabled(true);
-    c_.reduce.SetEnabled(false);
-    c_.enlarge.SetEnabled(true);
+    EnableCommands(true, false, true);
 }
 
 void DisplayModes::WideChanged() {

@@ -49,6 +49,12 @@ public:
 
 private:
     void SetMovieRect(int x, int y, int width, int height);
+    // The movie over width × height: all of it, or the wide strip centred in it.
+    void FitMovie(int width, int height);
+    // The wide box and both bars shown, with `modeButton` and the full-screen
+    // button beside each other and the other mode's button hidden.
+    void ShowBars(ui::TSpeedButton& modeButton, ui::TSpeedButton& otherModeButton);
+    void EnableCommands(bool fullScreen, bool reduce, bool enlarge);
 
     DisplayModeControls c_;
     bool hidTaskbar_ = false;

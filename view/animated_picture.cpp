@@ -23,8 +23,7 @@ void TAnimatedPicture::ShowCanvas() {
     for (int y = 0; y < rows.height; ++y)
         std::memcpy(rows.Row(y), canvas + static_cast<std::size_t>(y) * rows.width,
                     static_cast<std::size_t>(rows.width) * 4);
-    CompositeOver(rows,
-                  (GetRValue(background_) << 16) | (GetGValue(background_) << 8) | GetBValue(background_));
+    CompositeOver(rows, PixelColour(background_));
     pixels_.Changed();
 }
 

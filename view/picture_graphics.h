@@ -57,6 +57,11 @@ private:
     int scaledWidth_ = 0, scaledHeight_ = 0;
 };
 
+// A colour as the pixel readers hold one: 0x00RRGGBB.
+inline std::uint32_t PixelColour(COLORREF c) {
+    return (std::uint32_t{GetRValue(c)} << 16) | (std::uint32_t{GetGValue(c)} << 8) | GetBValue(c);
+}
+
 // A top-down 32-bit DIB section holding the given 0x00RRGGBB pixels.
 DibPixels MakeDib(int width, int height, const std::uint32_t* pixels);
 

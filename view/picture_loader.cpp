@@ -22,11 +22,6 @@ namespace {
 
 constexpr std::uint64_t kMaxPictureFileBytes = kMaxPictureBytes + (1u << 20);
 
-// 0x00RRGGBB, as the readers' pixels hold a colour.
-std::uint32_t PixelColour(COLORREF c) {
-    return (std::uint32_t{GetRValue(c)} << 16) | (std::uint32_t{GetGValue(c)} << 8) | GetBValue(c);
-}
-
 // A picture decoded straight into a DIB section by `decode`, which is handed
 // the allocator that makes the section; transparent pixels composed over the
 // background.
