@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr std::uint64_t kBudget = 4u << 20;
+// 256 K pixels (the budget counts bytes): every step recomposes the canvas.
+constexpr std::uint64_t kBudget = 1u << 20;
 constexpr int kMaxSteps = 64;
 
 }  // namespace

@@ -9,8 +9,9 @@
 
 namespace {
 
-// 256 K pixels: a small file may declare a large canvas, decoded twice a run.
-constexpr std::uint64_t kBudget = 1u << 20;
+// 64 K pixels (the budget counts bytes): a small file may declare a large
+// canvas, and it is decoded twice a run.
+constexpr std::uint64_t kBudget = 256u << 10;
 constexpr int kMaxSteps = 32;
 
 }  // namespace
