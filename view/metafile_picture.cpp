@@ -41,18 +41,18 @@ TMetafile::TMetafile(const std::vector<std::uint8_t>& bytes) {
         height_ = size.height;
         return;
     }
-    // Converted twice: the second time with the first result's frame as extents.
+    // Converted once, with no extents: the platform then frames the result on
+    // what the records really draw, and playback stretches that frame over the
+    // picture's rectangle, as other viewers and the platform's own rendering
+    // show such a file. A second conversion with the first frame's right and
+    // bottom as extents would drop the frame's left and top, so a drawing that
+    // does not start at the origin came out shifted, too large and clipped.
     METAFILEPICT pict{MM_ANISOTROPIC, 0, 0, nullptr};
-    ui::UniqueEnhMetaFile first(
-        SetWinMetaFileBits(static_cast<UINT>(data.bytes.size()), data.bytes.data(), nullptr, &pict));
-    if (!first) throw EInvalidGraphic(InvalidMetafileMessage());
-    EmfFrame frame = FrameOf(static_cast<HENHMETAFILE>(first.get()));
-    pict.xExt = frame.frameRight;
-    pict.yExt = frame.frameBottom;
     emf_.reset(SetWinMetaFileBits(static_cast<UINT>(data.bytes.size()), data.bytes.data(), nullptr, &pict));
     if (!emf_) throw EInvalidGraphic(InvalidMetafileMessage());
     auto size = PlaceableMetafilePixelSize(data, ScreenDpiY());
-    if (!size) size = EnhancedMetafilePixelSize(FrameOf(static_cast<HENHMETAFILE>(emf_.get())));
+    if (!size)
+        size = EnhancedMetafilePixelSize(FrameFromOrigin(FrameOf(static_cast<HENHMETAFILE>(emf_.get()))));
     width_ = size->width;
     height_ = size->height;
 }

@@ -1,11 +1,13 @@
 // Picture files as they load through ViewFile and draw in the main window:
 // every failure with its message, the icon choice, metafile sizes, JPEG
 // decoding at first paint, and files closed after every load.
+#include "media_support.h"
 #include "picture_files.h"
 
 #include <jerror.h>
 
 #include "core/errors.h"
+#include "view/formats/png_reader.h"
 #include "view/picture_graphics.h"
 #include "view/picture_loader.h"
 
@@ -166,6 +168,122 @@ TEST_F(PictureFormats, MetafilesAreCheckedRecordByRecordBeforeConversion) {
         EXPECT_EQ(MessageOf(name, file), kBadMetafile);
         ShowAndPaint(Form());
     }
+}
+
+// Pillow's drawing.wmf: a red circle that reaches past the right and bottom
+// of the placeable box. Pillow's reference rendering (made on Windows at 144
+// dpi) fits the whole circle in the box.
+TEST_F(PictureFormats, APlaceableMetafileDrawsAsItsReferenceRendering) {
+    const std::wstring dir = std::wstring(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\pillow\\";
+    const std::vector<std::uint8_t> png = ReadFileBytes(dir + L"drawing_wmf_ref_144.png");
+    const DecodedPicture ref = ReadPng(png.data(), png.size());
+    ASSERT_EQ(ref.width, 164);
+    const std::vector<std::uint8_t> wmf = ReadFileBytes(dir + L"drawing.wmf");
+    EXPECT_EQ(MessageOf(L"drawing.wmf", wmf), L"");
+    // 1369 units at 1200 per inch: 2898 hundredths of a mm, 110 pixels at 96 dpi.
+    const int size = Form().Image1->Picture()->Width();
+    EXPECT_EQ(size, MulDiv(MulDiv(1369, 2540, 1200), ui::ScreenCaps(LOGPIXELSY), 2540));
+    ShowAndPaint(Form());
+    Pump();
+    auto red = [](std::uint32_t c) {
+        return (c >> 16 & 0xFF) > 160 && (c >> 8 & 0xFF) < 100 && (c & 0xFF) < 100;
+    };
+    int samples = 0, differing = 0;
+    for (int y = 0; y < size; y += 2)
+        for (int x = 0; x < size; x += 2) {
+            const std::uint32_t shown =
+                ShownPixel(Form().ScrollBox1->Handle(), Form().Image1->Left() + x, Form().Image1->Top() + y);
+            const std::uint32_t want =
+                ref.pixels[static_cast<std::size_t>(y * ref.height / size) * ref.width +
+                           x * ref.width / size];
+            ++samples;
+            differing += red(shown) != red(want);
+        }
+    // Only the circle's rim may land differently at the other scale.
+    EXPECT_LT(differing, samples / 25) << differing << " of " << samples;
+}
+
+// Without units per inch, a Windows metafile takes the size of the enhanced
+// metafile that the platform makes from it, converted with MM_ANISOTROPIC and
+// then again with the first result's frame right and bottom as extents.
+TEST_F(PictureFormats, AMetafileWithoutUnitsPerInchTakesTheSizeOfItsConversion) {
+    std::vector<std::uint8_t> wmf =
+        ReadFileBytes(std::wstring(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\pillow\\drawing.wmf");
+    ASSERT_GT(wmf.size(), 22u);
+    wmf[14] = wmf[15] = 0;  // units per inch
+    std::uint16_t sum = 0;
+    for (int i = 0; i < 20; i += 2) sum ^= static_cast<std::uint16_t>(wmf[i] | wmf[i + 1] << 8);
+    wmf[20] = static_cast<std::uint8_t>(sum), wmf[21] = static_cast<std::uint8_t>(sum >> 8);
+
+    METAFILEPICT pict{MM_ANISOTROPIC, 0, 0, nullptr};
+    const UINT n = static_cast<UINT>(wmf.size() - 22);
+    HENHMETAFILE first = SetWinMetaFileBits(n, wmf.data() + 22, nullptr, &pict);
+    ASSERT_NE(first, nullptr);
+    ENHMETAHEADER h{};
+    GetEnhMetaFileHeader(first, sizeof h, &h);
+    DeleteEnhMetaFile(first);
+    ASSERT_GT(h.rclFrame.left, 0);  // the drawing does not start at the origin
+    pict.xExt = h.rclFrame.right, pict.yExt = h.rclFrame.bottom;
+    HENHMETAFILE second = SetWinMetaFileBits(n, wmf.data() + 22, nullptr, &pict);
+    ASSERT_NE(second, nullptr);
+    GetEnhMetaFileHeader(second, sizeof h, &h);
+    DeleteEnhMetaFile(second);
+
+    EXPECT_EQ(MessageOf(L"noinch.wmf", wmf), L"");
+    EXPECT_EQ(Form().Image1->Picture()->Width(),
+              MulDiv(h.rclFrame.right - h.rclFrame.left, h.szlDevice.cx, h.szlMillimeters.cx * 100));
+    EXPECT_EQ(Form().Image1->Picture()->Height(),
+              MulDiv(h.rclFrame.bottom - h.rclFrame.top, h.szlDevice.cy, h.szlMillimeters.cy * 100));
+    ShowAndPaint(Form());
+}
+
+// An A4 page (frame 210 × 297 mm): larger than the screen, so it is shown
+// reduced, and every part of it is drawn.
+TEST_F(PictureFormats, AnA4EnhancedMetafileIsDrawnWhole) {
+    const RECT frame{0, 0, 21000, 29700};
+    HDC rec = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+    ASSERT_NE(rec, nullptr);
+    const int w = MulDiv(210, GetDeviceCaps(rec, HORZRES), GetDeviceCaps(rec, HORZSIZE));
+    const int h = MulDiv(297, GetDeviceCaps(rec, VERTRES), GetDeviceCaps(rec, VERTSIZE));
+    auto fill = [&](int l, int t, int r, int b, COLORREF c) {
+        const RECT area{l * w / 4, t * h / 4, r * w / 4, b * h / 4};
+        HBRUSH brush = CreateSolidBrush(c);
+        FillRect(rec, &area, brush);
+        DeleteObject(brush);
+    };
+    fill(0, 0, 4, 4, RGB(255, 255, 255));
+    fill(0, 0, 1, 1, RGB(255, 0, 0));  // top left
+    fill(3, 3, 4, 4, RGB(0, 0, 255));  // bottom right
+    fill(1, 1, 3, 3, RGB(0, 160, 0));  // middle
+    HENHMETAFILE emf = CloseEnhMetaFile(rec);
+    ASSERT_NE(emf, nullptr);
+    std::vector<std::uint8_t> bytes(GetEnhMetaFileBits(emf, 0, nullptr));
+    GetEnhMetaFileBits(emf, static_cast<UINT>(bytes.size()), bytes.data());
+    DeleteEnhMetaFile(emf);
+
+    EXPECT_EQ(MessageOf(L"a4.emf", bytes), L"");
+    EXPECT_GT(Form().Image1->Picture()->Height(), 1000);  // about 1123 pixels at 96 dpi
+    ShowAndPaint(Form());
+    Pump();
+    auto at = [&](int fx, int fy) {  // a point in eighths of the shown picture
+        return ShownPixel(Form().ScrollBox1->Handle(),
+                          Form().Image1->Left() + Form().Image1->Width() * fx / 8,
+                          Form().Image1->Top() + Form().Image1->Height() * fy / 8);
+    };
+    ASSERT_GT(Form().Image1->Height(), 100);
+    EXPECT_TRUE(Near(at(1, 1), 0xFF0000, 40)) << std::hex << at(1, 1);
+    EXPECT_TRUE(Near(at(4, 4), 0x00A000, 40)) << std::hex << at(4, 4);
+    EXPECT_TRUE(Near(at(1, 7), 0xFFFFFF, 40)) << std::hex << at(1, 7);
+    EXPECT_TRUE(Near(at(7, 7), 0x0000FF, 40)) << std::hex << at(7, 7);
+
+    // At actual size the page scrolls; what is in view is drawn.
+    Form().ActLExecute();
+    ShowAndPaint(Form());
+    Pump();
+    EXPECT_EQ(Form().Image1->Height(), Form().Image1->Picture()->Height());
+    EXPECT_TRUE(Near(at(1, 1), 0xFF0000, 40)) << std::hex << at(1, 1);
+    EXPECT_TRUE(Near(at(3, 3), 0x00A000, 40)) << std::hex << at(3, 3);
+    EXPECT_TRUE(Near(at(1, 3), 0xFFFFFF, 40)) << std::hex << at(1, 3);
 }
 
 TEST_F(PictureFormats, FilesAreClosedAfterEverySuccessfulLoad) {

@@ -88,6 +88,13 @@ PictureSize EnhancedMetafilePixelSize(const EmfFrame& f) {
     return s;
 }
 
+EmfFrame FrameFromOrigin(const EmfFrame& converted) {
+    EmfFrame f = converted;
+    f.frameLeft = 0;
+    f.frameTop = 0;
+    return f;
+}
+
 PictureSize PlaceableMetafileHundredthsMm(const MetafileData& wmf) {
     const int inch = wmf.unitsPerInch == 0 ? 96 : wmf.unitsPerInch;
     return {MulDiv(wmf.right - wmf.left, 2540, inch), MulDiv(wmf.bottom - wmf.top, 2540, inch)};

@@ -62,6 +62,12 @@ EmfFrame ReadEmfFrame(const std::uint8_t* header);
 // range) or that comes out negative is reported as 0.
 PictureSize EnhancedMetafilePixelSize(const EmfFrame& frame);
 
+// The frame that sizes a Windows metafile without units per inch: the frame
+// of its conversion without extents (`converted`), taken from the origin to
+// that frame's right and bottom, as a second conversion with those as its
+// extents would frame it.
+EmfFrame FrameFromOrigin(const EmfFrame& converted);
+
 // The placeable header's size in hundredths of a millimetre:
 // MulDiv(right − left, 2540, units per inch), likewise for the height, with 96
 // for units per inch 0.
