@@ -1,10 +1,14 @@
-// Picture benchmark: opens a generated baseline JPEG of the given number of
-// megapixels through ViewFile in the real main window and reports
+// Picture benchmark: opens one picture through ViewFile in the real main
+// window and reports
 //   - open: ViewFile to the end of the first complete paint (decode included),
-//   - floor: libjpeg's decode alone of the same file in this process,
+//   - floor: the decoder's own decode of the same file in this process
+//     (libjpeg, libpng, libwebp, or giflib's first frame), cold and warm,
 //   - repaint: one repaint of the reduced view at full window size,
-//   - the peak private bytes of the process against the decoded pixels.
-//   picture_bench.exe MEGAPIXELS SCRATCH_FOLDER
+//   - the peak private bytes of the process against the decoded pixels,
+//   - for an animation: what playing it costs, frame by frame.
+//   picture_bench.exe jpeg MEGAPIXELS SCRATCH_FOLDER   a generated baseline JPEG
+//   picture_bench.exe png|webp|gif FILE
+//   picture_bench.exe make-jpeg MEGAPIXELS FILE          writes the JPEG only
 // One picture per process, so that the peak belongs to that picture.
 #include <windows.h>
 // after <windows.h>
@@ -15,14 +19,19 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include <gif_lib.h>
 #include <jpeglib.h>
+#include <png.h>
+#include <webp/decode.h>
 
 #include "app/main_form.h"
 #include "tests/native/formats/picture_builders.h"
 #include "ui/application.h"
+#include "view/animated_picture.h"
 #include "view/picture_graphics.h"
 
 namespace {
@@ -44,7 +53,7 @@ std::vector<unsigned char> MakeJpeg(int width, int height) {
 }
 
 // libjpeg alone, with the program's settings, into memory allocated beforehand.
-double DecodeFloorMs(const std::vector<unsigned char>& bytes, std::vector<JSAMPLE>& out) {
+double JpegFloorMs(const std::vector<unsigned char>& bytes, std::vector<unsigned char>& out) {
     jpeg_decompress_struct c{};
     jpeg_error_mgr err{};
     c.err = jpeg_std_error(&err);
@@ -68,6 +77,80 @@ double DecodeFloorMs(const std::vector<unsigned char>& bytes, std::vector<JSAMPL
     return ms;
 }
 
+// libpng's own simplified reading, to 32-bit BGRA.
+double PngFloorMs(const std::vector<unsigned char>& bytes, std::vector<unsigned char>& out) {
+    const auto start = Clock::now();
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return -1;
+    image.format = PNG_FORMAT_BGRA;
+    out.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, out.data(), 0, nullptr)) return -1;
+    return Ms(Clock::now() - start);
+}
+
+double WebPFloorMs(const std::vector<unsigned char>& bytes, std::vector<unsigned char>& out) {
+    const auto start = Clock::now();
+    int w = 0, h = 0;
+    if (!WebPGetInfo(bytes.data(), bytes.size(), &w, &h)) return -1;
+    out.resize(static_cast<std::size_t>(w) * h * 4);
+    if (!WebPDecodeBGRAInto(bytes.data(), bytes.size(), out.data(), out.size(), w * 4)) return -1;
+    return Ms(Clock::now() - start);
+}
+
+// giflib's decoding of the first frame, then its colours on a 32-bit canvas:
+// what showing the first frame of an animation needs at the least.
+double GifFloorMs(const std::vector<unsigned char>& bytes, std::vector<unsigned char>& out) {
+    struct Source {
+        const std::vector<unsigned char>* bytes;
+        std::size_t at = 0;
+    } source{&bytes};
+    auto read = [](GifFileType* g, GifByteType* to, int n) -> int {
+        auto* s = static_cast<Source*>(g->UserData);
+        const int k =
+            static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(n), s->bytes->size() - s->at));
+        std::memcpy(to, s->bytes->data() + s->at, static_cast<std::size_t>(k));
+        s->at += static_cast<std::size_t>(k);
+        return k;
+    };
+    const auto start = Clock::now();
+    int error = 0;
+    GifFileType* g = DGifOpen(&source, read, &error);
+    if (!g) return -1;
+    double ms = -1;
+    GifRecordType type;
+    while (DGifGetRecordType(g, &type) == GIF_OK && type != TERMINATE_RECORD_TYPE) {
+        if (type == EXTENSION_RECORD_TYPE) {
+            int code;
+            GifByteType* block;
+            if (DGifGetExtension(g, &code, &block) != GIF_OK) break;
+            while (block && DGifGetExtensionNext(g, &block) == GIF_OK) {
+            }
+            continue;
+        }
+        if (type != IMAGE_DESC_RECORD_TYPE || DGifGetImageDesc(g) != GIF_OK) break;
+        const GifImageDesc& d = g->Image;
+        std::vector<GifByteType> indices(static_cast<std::size_t>(d.Width) * d.Height);
+        for (int y = 0; y < d.Height; ++y)
+            if (DGifGetLine(g, indices.data() + static_cast<std::size_t>(y) * d.Width, d.Width) != GIF_OK)
+                break;
+        const ColorMapObject* map = d.ColorMap ? d.ColorMap : g->SColorMap;
+        out.resize(static_cast<std::size_t>(g->SWidth) * g->SHeight * 4);
+        auto* canvas = reinterpret_cast<std::uint32_t*>(out.data());
+        for (int y = 0; y < d.Height; ++y)
+            for (int x = 0; x < d.Width; ++x) {
+                const GifByteType i = indices[static_cast<std::size_t>(y) * d.Width + x];
+                const GifColorType c = map && i < map->ColorCount ? map->Colors[i] : GifColorType{};
+                canvas[static_cast<std::size_t>(y + d.Top) * g->SWidth + x + d.Left] =
+                    0xFF000000u | c.Red << 16 | c.Green << 8 | c.Blue;
+            }
+        ms = Ms(Clock::now() - start);
+        break;
+    }
+    DGifCloseFile(g, &error);
+    return ms;
+}
+
 void Pump() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -83,24 +166,107 @@ PROCESS_MEMORY_COUNTERS_EX Memory() {
     return m;
 }
 
+double CpuMs() {
+    FILETIME created, ended, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+    auto ticks = [](FILETIME f) { return (std::uint64_t{f.dwHighDateTime} << 32 | f.dwLowDateTime); };
+    return static_cast<double>(ticks(kernel) + ticks(user)) / 1e4;
+}
+
+std::vector<unsigned char> ReadAll(const std::wstring& file) {
+    std::vector<unsigned char> bytes;
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return bytes;
+    LARGE_INTEGER size{};
+    GetFileSizeEx(h, &size);
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD n = 0;
+    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+    CloseHandle(h);
+    return bytes;
+}
+
+bool WriteAll(const std::wstring& file, const std::vector<unsigned char>& bytes) {
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    const bool ok =
+        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) && n == bytes.size();
+    CloseHandle(h);
+    return ok;
+}
+
+// 4:3 pictures: 2 → 1632 × 1224, 12 → 4000 × 3000, 24 → 5664 × 4248.
+SIZE PhotoSize(int megapixels) {
+    const int height = static_cast<int>(std::lround(std::sqrt(megapixels * 1e6 * 3 / 4) / 8) * 8);
+    return {height * 4 / 3, height};
+}
+
+// Repaints of the whole scroll box: sorted times of 25.
+std::vector<double> Repaints(HWND box) {
+    std::vector<double> times;
+    for (int i = 0; i < 25; ++i) {
+        const auto t = Clock::now();
+        InvalidateRect(box, nullptr, FALSE);
+        UpdateWindow(box);
+        GdiFlush();
+        times.push_back(Ms(Clock::now() - t));
+    }
+    std::sort(times.begin(), times.end());
+    return times;
+}
+
+// Plays the animation shown for `seconds`, waking only when the thread has
+// something to do, and reports how often it woke and what it cost.
+void Play(pelma::TAnimatedPicture& animation, double seconds, SIZE_T peakBefore) {
+    const int count = std::max(1, animation.FrameCount());
+    int last = animation.FrameIndex(), frames = 0, wakeups = 0;
+    const double cpu = CpuMs();
+    const auto start = Clock::now();
+    for (;;) {
+        const double left = seconds * 1000 - Ms(Clock::now() - start);
+        if (left <= 0) break;
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left) + 1, QS_ALLINPUT) ==
+            WAIT_TIMEOUT)
+            break;
+        ++wakeups;
+        Pump();
+        const int now = animation.FrameIndex();
+        frames += (now - last + count) % count;
+        last = now;
+    }
+    const double cpuMs = CpuMs() - cpu;
+    const double peakMb = Memory().PeakPagefileUsage / double(1 << 20);
+    std::printf(
+        "  playing %.0f s: %d frames shown, the thread woke %d times (%.2f per frame), CPU %.1f ms (%.2f ms "
+        "a "
+        "frame)%s\n",
+        seconds, frames, wakeups, frames ? double(wakeups) / frames : 0.0, cpuMs,
+        frames ? cpuMs / frames : 0.0, animation.Playing() ? "" : ", stopped");
+    std::printf("  peak private after playing %.1f MB (%+.1f MB while playing)\n", peakMb,
+                peakMb - peakBefore / double(1 << 20));
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: picture_bench MEGAPIXELS SCRATCH_FOLDER\n");
+    const std::wstring kind = argc > 1 ? argv[1] : L"";
+    if (kind == L"make-jpeg" && argc == 4) {
+        const SIZE size = PhotoSize(_wtoi(argv[2]));
+        return WriteAll(argv[3], MakeJpeg(size.cx, size.cy)) ? 0 : 1;
+    }
+    const bool generated = kind == L"jpeg" && argc == 4;
+    if (!generated && !((kind == L"png" || kind == L"webp" || kind == L"gif") && argc == 3)) {
+        std::fprintf(stderr,
+                     "usage: picture_bench jpeg MEGAPIXELS SCRATCH_FOLDER | png|webp|gif FILE | make-jpeg "
+                     "MEGAPIXELS FILE\n");
         return 2;
     }
-    const int megapixels = _wtoi(argv[1]);
-    // 4:3 pictures: 2 → 1632 × 1224, 12 → 4000 × 3000, 24 → 5664 × 4248.
-    const int height = static_cast<int>(std::lround(std::sqrt(megapixels * 1e6 * 3 / 4) / 8) * 8);
-    const int width = height * 4 / 3;
-    const std::wstring file = std::wstring(argv[2]) + L"\\bench-" + std::to_wstring(megapixels) + L"mp.jpg";
-    {
-        const std::vector<unsigned char> jpeg = MakeJpeg(width, height);
-        HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD n = 0;
-        WriteFile(h, jpeg.data(), static_cast<DWORD>(jpeg.size()), &n, nullptr);
-        CloseHandle(h);
+    std::wstring file = argv[2];
+    if (generated) {
+        const SIZE size = PhotoSize(_wtoi(argv[2]));
+        file = std::wstring(argv[3]) + L"\\bench-" + argv[2] + L"mp.jpg";
+        if (!WriteAll(file, MakeJpeg(size.cx, size.cy))) return 1;
     }
 
     using namespace pelma;
@@ -122,67 +288,56 @@ int wmain(int argc, wchar_t** argv) {
     const auto start = Clock::now();
     form.ViewFile(file);
     const auto viewed = Clock::now();
-    // The paint would decode (making the scaled copy as it goes); doing it
-    // just before, at the size it is drawn at, lets its share be told apart.
-    auto* picture = dynamic_cast<TJPEGImage*>(form.Image1->Picture().get());
-    if (picture) picture->Decode(form.Image1->Width(), form.Image1->Height());
+    // The paint would decode a JPEG (making the scaled copy as it goes);
+    // doing it just before, at the size it is drawn at, lets its share be
+    // told apart.
+    auto* jpeg = dynamic_cast<TJPEGImage*>(form.Image1->Picture().get());
+    if (jpeg) jpeg->Decode(form.Image1->Width(), form.Image1->Height());
     const auto decoded = Clock::now();
     RedrawWindow(form.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     GdiFlush();
     const auto painted = Clock::now();
     const double openMs = Ms(painted - start);
+    const int width = form.Image1->Picture() ? form.Image1->Picture()->Width() : 0;
+    const int height = form.Image1->Picture() ? form.Image1->Picture()->Height() : 0;
     Pump();
     const bool reduced = !form.ActS->Enabled();
+    auto* animation = dynamic_cast<TAnimatedPicture*>(form.Image1->Picture().get());
+    const int frameCount = animation ? animation->FrameCount() : 1;
 
-    // Repaints of the whole scroll box: median and worst of 25.
     HWND box = form.ScrollBox1->Handle();
-    auto repaint = [box] {
-        std::vector<double> times;
-        for (int i = 0; i < 25; ++i) {
-            const auto t = Clock::now();
-            InvalidateRect(box, nullptr, FALSE);
-            UpdateWindow(box);
-            GdiFlush();
-            times.push_back(Ms(Clock::now() - t));
-        }
-        std::sort(times.begin(), times.end());
-        return times;
-    };
-    const std::vector<double> repaints = repaint();
+    const std::vector<double> repaints = Repaints(box);
     RECT client;
     GetClientRect(box, &client);
+    if (animation) Play(*animation, 3, Memory().PeakPagefileUsage);
     // The same picture at actual size, as it is scrolled.
     if (reduced) form.ActL->Execute();
     Pump();
-    const std::vector<double> actualRepaints = repaint();
+    const std::vector<double> actualRepaints = Repaints(box);
     const PROCESS_MEMORY_COUNTERS_EX memory = Memory();
 
-    // The floor, after the peak was read: its buffer would add to it.
-    std::vector<unsigned char> bytes;
-    {
-        HANDLE h =
-            CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        LARGE_INTEGER size{};
-        GetFileSizeEx(h, &size);
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
-        DWORD n = 0;
-        ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-        CloseHandle(h);
-    }
-    // Cold: into fresh memory, as the picture's own decode is (on these
-    // machines first touching fresh pages is costly). Warm: into memory
-    // touched before, the best of two.
-    std::vector<JSAMPLE> out;
-    const double coldMs = DecodeFloorMs(bytes, out);
+    // The floor, after the peak was read: its buffer would add to it. Cold:
+    // into fresh memory, as the picture's own decode is (on these machines
+    // first touching fresh pages is costly). Warm: into memory touched
+    // before, the best of two.
+    const std::vector<unsigned char> bytes = ReadAll(file);
+    auto floor = kind == L"png"    ? PngFloorMs
+                 : kind == L"webp" ? WebPFloorMs
+                 : kind == L"gif"  ? GifFloorMs
+                                   : JpegFloorMs;
+    std::vector<unsigned char> out;
+    const double coldMs = floor(bytes, out);
     double floorMs = 1e9;
-    for (int i = 0; i < 2; ++i) floorMs = std::min(floorMs, DecodeFloorMs(bytes, out));
-    DeleteFileW(file.c_str());
+    for (int i = 0; i < 2; ++i) floorMs = std::min(floorMs, floor(bytes, out));
+    if (generated) DeleteFileW(file.c_str());
+
     const double decodedMb = width * static_cast<double>(height) * 4 / (1 << 20);
     const double peakMb = memory.PeakPagefileUsage / double(1 << 20);
     const double limitMb = 1.5 * decodedMb + 30;
-    std::printf("%2d MP %dx%d (%.1f MB file)%s%s\n", megapixels, width, height,
+    std::printf("%-4ls %4.1f MP %dx%d%s (%.1f MB file)%s%s\n", kind.c_str(), width * double(height) / 1e6,
+                width, height, frameCount > 1 ? (", " + std::to_string(frameCount) + " frames").c_str() : "",
                 bytes.size() / double(1 << 20), reduced ? ", reduced" : ", actual size",
-                picture && picture->DecodeCount() == 1 ? "" : " NOT DECODED ONCE");
+                !jpeg || jpeg->DecodeCount() >= 1 ? "" : " NOT DECODED");
     std::printf(
         "  open to painted %7.1f ms   decode floor %7.1f ms warm, %7.1f ms cold   ratio %.2f warm, %.2f cold"
         " (target <= 1.25)\n",
