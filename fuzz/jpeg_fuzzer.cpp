@@ -65,11 +65,37 @@ void DecodeIntoRows(const std::uint8_t* data, std::size_t size, const pelma::Dec
     }
 }
 
+// Decoded smaller as it decodes, as for a reduced view: the rows asked for
+// are the upright size divided and rounded up, and each comes once, in order.
+void DecodeScaled(const std::uint8_t* data, std::size_t size, const pelma::JpegHeader& h, int scale) {
+    std::vector<std::uint8_t> rows;
+    int next = 0, height = 0;
+    try {
+        const pelma::DecodedJpeg d = pelma::DecodeJpegInto(
+            data, size, false,
+            [&](int w, int ht) {
+                if (w != (h.width + scale - 1) / scale || ht != (h.height + scale - 1) / scale)
+                    __builtin_trap();
+                height = ht;
+                rows.assign(static_cast<std::size_t>(w) * ht * 3, 0);
+                return pelma::PixelRows{rows.data(), static_cast<std::size_t>(w) * 3, w, ht, 3};
+            },
+            [&](int y) {
+                if (y != next++ || y >= height) __builtin_trap();
+            },
+            kBudget, scale);
+        if (next != d.rowsDecoded) __builtin_trap();
+    } catch (const pelma::Exception& e) {
+        if (e.Message().empty()) __builtin_trap();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    pelma::JpegHeader h;
     try {
-        const pelma::JpegHeader h = pelma::ReadJpegHeader(data, size, kBudget);
+        h = pelma::ReadJpegHeader(data, size, kBudget);
         if (h.width < 0 || h.height < 0) __builtin_trap();
     } catch (const pelma::Exception& e) {
         if (e.Message().empty()) __builtin_trap();
@@ -78,5 +104,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const pelma::DecodedJpeg colour = Decode(data, size, false);
     Decode(data, size, true);
     DecodeIntoRows(data, size, colour);
+    DecodeScaled(data, size, h, 2 << (size % 3));
     return 0;
 }

@@ -152,8 +152,10 @@ void TJPEGImage::Prepare() {
 }
 
 void TJPEGImage::Decode(int drawWidth, int drawHeight) {
-    if (decoded_) return;
+    const int scale = JpegScaleDenominator(width_, height_, drawWidth, drawHeight);
+    if (decoded_ && (scale >= decodedScale_ || bytes_.empty())) return;
     decoded_ = true;
+    decodedScale_ = scale;
     ++decodeCount_;
     bool noRoom = false;
     std::unique_ptr<AreaScaler> scaler;
@@ -167,6 +169,7 @@ void TJPEGImage::Decode(int drawWidth, int drawHeight) {
         [&](int w, int h) {
             if (!pixels_.Handle() || pixels_.Width() != w || pixels_.Height() != h) {  // not prepared
                 warmer_.reset();
+                pixels_ = DibPixels();  // the coarser pixels go before the finer ones are made
                 noRoom = !pixels_.Create(w, h);
             }
             scaler = pixels_.StartScaledCopy(drawWidth, drawHeight);
@@ -176,14 +179,21 @@ void TJPEGImage::Decode(int drawWidth, int drawHeight) {
         [&](int y) {
             claim(y + 1);  // the next row is written next
             if (scaler) scaler->AddRow(pixels_.Rows().Row(y));
-        });
+        },
+        kMaxPictureBytes, scale);
     warmer_.reset();
     // Rows the decoder never reached stay black, in the scaled copy too.
     if (scaler)
         for (int y = scaler->RowsAdded(); y < pixels_.Height(); ++y) scaler->AddRow(pixels_.Rows().Row(y));
-    bytes_ = {};
-    bytes_.shrink_to_fit();
-    // Painting may not show a box: the error display shows it afterwards.
+    // The file is kept while a finer decoding may still be asked for.
+    if (scale == 1) {
+        bytes_ = {};
+        bytes_.shrink_to_fit();
+    }
+    // Painting may not show a box: the error display shows it afterwards,
+    // once for the picture however often it is decoded.
+    if (errorShown_) return;
+    errorShown_ = d.errorCode != 0 || noRoom;
     if (d.errorCode != 0) ui::Application().PostErrorMessage(JpegErrorMessage(d.errorCode));
     if (noRoom) ui::Application().PostErrorMessage(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
 }

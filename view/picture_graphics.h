@@ -91,19 +91,27 @@ public:
     void Draw(HDC dc, const RECT& r) override;
 
     bool Decoded() const { return decoded_; }
-    // How many times the pixels were decoded (0 or 1).
+    // How many times the pixels were decoded: once when first drawn, and once
+    // more at a finer scale if it is later drawn larger than that decoding
+    // can show.
     int DecodeCount() const { return decodeCount_; }
-    // Decodes now if not yet done; a fatal error is reported once through the
-    // error display and the picture keeps what was decoded. Given the size it
-    // is about to be drawn at, the scaled copy for that size is made from the
-    // rows as they are decoded.
+    // Decodes now unless the pixels decoded already suffice for the size it
+    // is about to be drawn at (0 × 0: its full size). A picture drawn smaller
+    // than half its size is decoded straight at the coarsest of the decoder's
+    // scales (1/2, 1/4, 1/8) that still has a pixel for every pixel drawn,
+    // and the scaled copy for the size drawn at is made from the rows as they
+    // are decoded. A fatal error is reported once through the error display
+    // and the picture keeps what was decoded.
     void Decode(int drawWidth = 0, int drawHeight = 0);
+    // The decoded pixels: the picture's full size, or the scale decoded at.
     HBITMAP Handle() const { return pixels_.Handle(); }
+    int DecodedWidth() const { return pixels_.Width(); }
 
-    // Makes the memory for the pixels now, and for a large picture has its
-    // pages brought in on another core until it is decoded: to be called once
-    // the picture is the one shown (no earlier, so that two large pictures
-    // are not held at once). Decoding needs no call to this.
+    // Makes the memory for the full-size pixels now, and for a large picture
+    // has its pages brought in on another core until it is decoded: to be
+    // called once the picture is the one shown at its actual size (no
+    // earlier, so that two large pictures are not held at once). Decoding
+    // needs no call to this.
     void Prepare();
 
     // Whether the screen has 8 bits or fewer per pixel (tested once).
@@ -114,6 +122,8 @@ private:
     int width_ = 0, height_ = 0;
     bool decoded_ = false;
     int decodeCount_ = 0;
+    int decodedScale_ = 0;  // the denominator decoded at
+    bool errorShown_ = false;
     DibPixels pixels_;
     std::unique_ptr<PageWarmer> warmer_;  // after pixels_: stopped before they are freed
 };

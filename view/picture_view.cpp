@@ -39,10 +39,12 @@ void PictureView::Show(const std::wstring& fileName, const std::wstring& extensi
     if (!kind) throw EInvalidGraphic(UnknownPictureFormatMessage(extension));
     image.SetPicture(
         LoadPicture(fileName, *kind, image.Parent() ? image.Parent()->Color() : GetSysColor(COLOR_BTNFACE)));
-    // The previous picture is gone: a JPEG's pixel memory can be made ready
-    // while the window is laid out.
-    if (auto* jpeg = dynamic_cast<TJPEGImage*>(image.Picture().get())) jpeg->Prepare();
     const ui::TGraphic& picture = *image.Picture();
+    const bool reduce = area.Width < picture.Width() || area.Height < picture.Height();
+    // The previous picture is gone: the pixel memory of a JPEG shown at its
+    // actual size can be made ready while the window is laid out. Reduced, it
+    // is decoded smaller, at the size it is drawn at.
+    if (auto* jpeg = dynamic_cast<TJPEGImage*>(image.Picture().get()); jpeg && !reduce) jpeg->Prepare();
     // An animation plays in the view from its first frame on.
     if (auto* animated = dynamic_cast<TAnimatedPicture*>(image.Picture().get()))
         animated->Play([&image] { image.Invalidate(); });
@@ -56,7 +58,7 @@ void PictureView::Show(const std::wstring& fileName, const std::wstring& extensi
         image.SetPicture(std::move(canvas));
         c_.window.SetClientSize(image.Width() + 4, image.Height() + c_.toolBar.Height() + 4);
         image.Show();
-    } else if (area.Width < picture.Width() || area.Height < picture.Height()) {
+    } else if (reduce) {
         Reduce();
     } else {
         ActualSize();

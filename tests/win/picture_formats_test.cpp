@@ -408,6 +408,24 @@ TEST_F(PictureFormats, ADecodeFailureAtFirstDrawIsReportedOnce) {
     EXPECT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(ClientSize(Form().Handle()).cx, client.cx);
     EXPECT_EQ(dynamic_cast<TJPEGImage*>(Form().Image1->Picture().get())->DecodeCount(), 1);
+
+    // Larger than the screen: decoded at half size for the reduced view, then
+    // whole for the actual size, failing both times; still one message.
+    const Bytes large = PlainJpeg(1600, 1200, 0xFF8000);
+    const std::size_t largeSos = pelma::testing::FindMarker(large, 0xDA);
+    Bytes largeTwoScans(large.begin(), large.end() - 2);
+    largeTwoScans.insert(largeTwoScans.end(), large.begin() + static_cast<std::ptrdiff_t>(largeSos),
+                         large.end());
+    EXPECT_EQ(MessageOf(L"large.jpg", largeTwoScans), L"");
+    ShowAndPaint(Form());
+    Pump();
+    EXPECT_EQ(Boxes().size(), 1u);
+    Form().ActLExecute();
+    ShowAndPaint(Form());
+    Pump();
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(dynamic_cast<TJPEGImage*>(Form().Image1->Picture().get())->DecodeCount(), 2);
+    EXPECT_TRUE(Near(ShownPixel(Form().ScrollBox1->Handle(), 10, 10), 0xFF8000, 40));
 }
 
 }  // namespace

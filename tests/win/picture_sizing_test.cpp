@@ -298,11 +298,39 @@ TEST_F(PictureSizing, AJpegIsDecodedWhenFirstDrawnAndOnlyThen) {
     EXPECT_TRUE(Near(ShownPixel(f.ScrollBox1->Handle(), 75, 50), 0x2040C0));
 }
 
-// A photograph large enough to be decoded with its memory brought in on a
-// second core: every pixel is what libjpeg alone makes of the file, the
+// Decoded pixels against what libjpeg alone makes of the file at that scale.
+std::size_t DifferingPixels(TJPEGImage& jpeg, const Bytes& bytes, int scale) {
+    std::vector<std::uint32_t> expected;
+    int w = 0, h = 0;
+    DecodeJpegInto(
+        bytes.data(), bytes.size(), false,
+        [&](int width, int height) {
+            w = width, h = height;
+            expected.assign(static_cast<std::size_t>(w) * h, 0);
+            return PixelRows{reinterpret_cast<std::uint8_t*>(expected.data()),
+                             static_cast<std::size_t>(w) * 4, w, h, 4};
+        },
+        {}, kMaxPictureBytes, scale);
+    if (jpeg.DecodedWidth() != w) return expected.size() + 1;
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB};
+    std::vector<std::uint32_t> shown(expected.size());
+    ui::ScreenDc screen;
+    if (GetDIBits(screen.get(), jpeg.Handle(), 0, static_cast<UINT>(h), shown.data(), &bi, DIB_RGB_COLORS) !=
+        h)
+        return expected.size() + 1;
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) differing += ((shown[i] ^ expected[i]) & 0xFFFFFF) != 0;
+    return differing;
+}
+
+// A photograph larger than the screen is decoded straight at half its size
+// for the reduced view, and whole once it is shown at its actual size; one
+// that fits is decoded whole, with its memory brought in on a second core.
+// Every pixel is what libjpeg alone makes of the file at that scale, the
 // reduced view is scaled from all of it, and a picture replaced before it
 // was ever drawn goes quietly.
-TEST_F(PictureSizing, ALargeJpegDecodesExactlyWhileItsMemoryIsBroughtIn) {
+TEST_F(PictureSizing, AJpegIsDecodedAtTheScaleItIsShownAt) {
     TPelmaForm1& f = Form();
     const std::uint32_t quarters[] = {0xC02020, 0x20C020, 0x2020C0, 0xE0E040};
     const Bytes bytes = pelma::testing::MakeJpeg(
@@ -314,23 +342,35 @@ TEST_F(PictureSizing, ALargeJpegDecodesExactlyWhileItsMemoryIsBroughtIn) {
     ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
     ExpectReducedState();
     EXPECT_EQ(jpeg->DecodeCount(), 1);
-
-    const DecodedJpeg expected = DecodeJpeg(bytes.data(), bytes.size(), false);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof bi.bmiHeader, 1600, -1200, 1, 32, BI_RGB};
-    std::vector<std::uint32_t> shown(1600 * 1200);
-    ui::ScreenDc screen;
-    ASSERT_EQ(GetDIBits(screen.get(), jpeg->Handle(), 0, 1200, shown.data(), &bi, DIB_RGB_COLORS), 1200);
-    std::size_t differing = 0;
-    for (std::size_t i = 0; i < shown.size(); ++i) differing += (shown[i] & 0xFFFFFF) != expected.pixels[i];
-    EXPECT_EQ(differing, 0u);
-
+    EXPECT_EQ(DifferingPixels(*jpeg, bytes, 2), 0u);
     HWND box = f.ScrollBox1->Handle();
     const SIZE c = ClientSize(box);
     EXPECT_TRUE(Near(ShownPixel(box, c.cx / 4, c.cy / 4), quarters[0]));
     EXPECT_TRUE(Near(ShownPixel(box, c.cx * 3 / 4, c.cy / 4), quarters[1]));
     EXPECT_TRUE(Near(ShownPixel(box, c.cx / 4, c.cy * 3 / 4), quarters[2]));
     EXPECT_TRUE(Near(ShownPixel(box, c.cx * 3 / 4, c.cy * 3 / 4), quarters[3]));
+
+    f.ActLExecute();
+    ShowAndPaint(f);
+    EXPECT_EQ(jpeg->DecodeCount(), 2);
+    EXPECT_EQ(DifferingPixels(*jpeg, bytes, 1), 0u);
+    EXPECT_TRUE(Near(ShownPixel(box, 10, 10), quarters[0]));
+    f.ActSExecute();  // the whole picture serves the reduced view too
+    ShowAndPaint(f);
+    EXPECT_EQ(jpeg->DecodeCount(), 2);
+    EXPECT_TRUE(Near(ShownPixel(box, c.cx * 3 / 4, c.cy * 3 / 4), quarters[3]));
+
+    // 1000 × 560 fits the screen: shown at actual size, its 2.2 MB of pixels
+    // made ready while the window is laid out.
+    const Bytes fits = pelma::testing::MakeJpeg(
+        1000, 560, 3, [&](int x, int y) { return quarters[(y < 280 ? 0 : 2) + (x < 500 ? 0 : 1)]; });
+    Open(dir_.Write(L"fits.jpg", fits));
+    jpeg = dynamic_cast<TJPEGImage*>(f.Image1->Picture().get());
+    ASSERT_NE(jpeg, nullptr);
+    EXPECT_FALSE(f.ActL->Enabled());
+    ShowAndPaint(f);
+    EXPECT_EQ(jpeg->DecodeCount(), 1);
+    EXPECT_EQ(DifferingPixels(*jpeg, fits, 1), 0u);
 
     Open(dir_.Write(L"second.jpg", bytes));
     Open(dir_.Write(L"note.txt", Bytes{'h', 'i'}));

@@ -251,6 +251,11 @@ void Decompress(Session& s) {
         !s.eightBit && !cmyk && s.orientation == 1 && (s.rows.pixelBytes == 3 || s.anyFourthByte);
     if (direct) c.out_color_space = s.rows.pixelBytes == 3 ? JCS_EXT_BGR : JCS_EXT_BGRX;
     jpeg_calc_output_dimensions(&c);
+    // The rows were made for the size the decoder now gives, turned.
+    const bool across = MovesRowsAcross(s.orientation);
+    if (static_cast<int>(c.output_width) != (across ? s.rows.height : s.rows.width) ||
+        static_cast<int>(c.output_height) != (across ? s.rows.width : s.rows.height))
+        ERREXIT(&c, JERR_WIDTH_OVERFLOW);
     const int components = s.eightBit ? 1 : direct ? s.rows.pixelBytes : cmyk ? 4 : 3;
     if (c.output_components != components) ERREXIT(&c, JERR_CONVERSION_NOTIMPL);
     const JDIMENSION width = c.output_width, height = c.output_height;
@@ -364,9 +369,9 @@ int ReadJpegOrientation(const std::uint8_t* data, std::size_t size) {
 
 namespace {
 
-void ApplySettings(jpeg_decompress_struct& c, bool eightBit) {
+void ApplySettings(jpeg_decompress_struct& c, bool eightBit, int scaleDenominator = 1) {
     c.scale_num = 1;
-    c.scale_denom = 1;
+    c.scale_denom = static_cast<unsigned>(scaleDenominator);
     c.dct_method = JDCT_ISLOW;
     c.do_block_smoothing = TRUE;
     c.buffered_image = FALSE;
@@ -429,17 +434,24 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEi
 
 DecodedJpeg DecodeJpegInto(const std::uint8_t* data, std::size_t size, bool screenEightBit,
                            const std::function<PixelRows(int width, int height)>& allocate,
-                           const std::function<void(int y)>& rowDone, std::uint64_t budgetBytes) {
+                           const std::function<void(int y)>& rowDone, std::uint64_t budgetBytes,
+                           int scaleDenominator) {
     DecodedJpeg result;
     if (size == 0) return result;
     Session s(data, size, budgetBytes);
     jpeg_decompress_struct& c = s.cinfo;
     ReadFrame(s, result, screenEightBit, budgetBytes);
+    if (scaleDenominator == 2 || scaleDenominator == 4 || scaleDenominator == 8) {
+        result.width = (result.width + scaleDenominator - 1) / scaleDenominator;
+        result.height = (result.height + scaleDenominator - 1) / scaleDenominator;
+    } else {
+        scaleDenominator = 1;
+    }
     const PixelRows rows = allocate(result.width, result.height);
     if (!rows.first || rows.width != result.width || rows.height != result.height ||
         (rows.pixelBytes != 3 && rows.pixelBytes != 4))
         return result;
-    ApplySettings(c, result.eightBit);
+    ApplySettings(c, result.eightBit, scaleDenominator);
 
     std::uint32_t palette[256] = {};
     s.eightBit = result.eightBit;
@@ -451,6 +463,13 @@ DecodedJpeg DecodeJpegInto(const std::uint8_t* data, std::size_t size, bool scre
     FinishTurnedRows(s, result.height);
     result.rowsDecoded = s.rowsDecoded;
     return result;
+}
+
+int JpegScaleDenominator(int width, int height, int drawWidth, int drawHeight) {
+    if (drawWidth <= 0 || drawHeight <= 0) return 1;
+    for (int d : {8, 4, 2})
+        if ((width + d - 1) / d >= drawWidth && (height + d - 1) / d >= drawHeight) return d;
+    return 1;
 }
 
 }  // namespace pelma

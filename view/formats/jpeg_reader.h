@@ -99,10 +99,20 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEi
 // end). The result holds no pixel vectors; its width,
 // height, eightBit, rowsDecoded and errorCode mean what they mean above. Rows
 // not decoded are left as allocate gave them. Throws as DecodeJpeg does.
+// With a `scaleDenominator` of 2, 4 or 8 the decoder itself makes the picture
+// that much smaller as it decodes (its DCT scaling, far less work than
+// decoding whole): each side is the full side divided and rounded up, and
+// allocate is asked for that size. The budget still counts the full size.
 DecodedJpeg DecodeJpegInto(const std::uint8_t* data, std::size_t size, bool screenEightBit,
                            const std::function<PixelRows(int width, int height)>& allocate,
                            const std::function<void(int y)>& rowDone = {},
-                           std::uint64_t budgetBytes = kMaxPictureBytes);
+                           std::uint64_t budgetBytes = kMaxPictureBytes, int scaleDenominator = 1);
+
+// The coarsest scale (1, 2, 4 or 8, as a denominator) at which a picture of
+// width × height still has at least drawWidth × drawHeight pixels, so that it
+// can be decoded that small and then reduced to the size it is drawn at with
+// nothing lost. 1 when the size drawn at is not known (0 or less).
+int JpegScaleDenominator(int width, int height, int drawWidth, int drawHeight);
 
 inline constexpr int kMaxJpegScans = 500;
 

@@ -286,6 +286,51 @@ Bytes WithOrientation(const Bytes& jpeg, unsigned orientation) {
     return out;
 }
 
+TEST(JpegReader, TheScaleToDecodeAtLeavesAPixelForEveryPixelDrawn) {
+    EXPECT_EQ(JpegScaleDenominator(5653, 4240, 1024, 720), 4);  // 1414 × 1060
+    EXPECT_EQ(JpegScaleDenominator(1632, 1224, 812, 608), 2);
+    EXPECT_EQ(JpegScaleDenominator(1600, 1200, 800, 600), 2);
+    EXPECT_EQ(JpegScaleDenominator(1600, 1200, 801, 600), 1);
+    EXPECT_EQ(JpegScaleDenominator(100, 60, 13, 8), 8);  // sides round up: 13 × 8
+    EXPECT_EQ(JpegScaleDenominator(100, 60, 14, 8), 4);
+    EXPECT_EQ(JpegScaleDenominator(100, 60, 0, 0), 1);  // no size drawn at: the whole picture
+    EXPECT_EQ(JpegScaleDenominator(100, 60, 200, 120), 1);
+}
+
+TEST(JpegReader, DecodingAtAScaleGivesTheSmallerPictureUpright) {
+    const std::uint32_t R = 0xFF0000, G = 0x00FF00, B = 0x0000FF, W = 0xFFFFFF;
+    const Bytes plain =
+        MakeJpeg(100, 60, 3, [&](int x, int y) { return y < 30 ? (x < 50 ? R : G) : (x < 50 ? B : W); });
+    for (unsigned o : {1u, 6u}) {
+        const Bytes jpeg = WithOrientation(plain, o);
+        for (int scale : {2, 4, 8}) {
+            SCOPED_TRACE(::testing::Message() << "orientation " << o << ", 1/" << scale);
+            std::vector<std::uint8_t> rows;
+            int w = 0, h = 0;
+            const DecodedJpeg d = DecodeJpegInto(
+                jpeg.data(), jpeg.size(), false,
+                [&](int width, int height) {
+                    w = width, h = height;
+                    rows.assign(static_cast<std::size_t>(w) * h * 4, 0);
+                    return PixelRows{rows.data(), static_cast<std::size_t>(w) * 4, w, h, 4};
+                },
+                {}, kMaxPictureBytes, scale);
+            const int across = (100 + scale - 1) / scale, down = (60 + scale - 1) / scale;
+            EXPECT_EQ(w, o == 6 ? down : across);
+            EXPECT_EQ(h, o == 6 ? across : down);
+            EXPECT_EQ(d.errorCode, 0);
+            EXPECT_EQ(d.rowsDecoded, h);
+            auto at = [&](int x, int y) {
+                const std::uint8_t* p = rows.data() + (static_cast<std::size_t>(y) * w + x) * 4;
+                return static_cast<std::uint32_t>(p[2] << 16 | p[1] << 8 | p[0]);
+            };
+            // Turned a quarter clockwise, the blue bottom left comes to the top left.
+            EXPECT_TRUE(Near(at(1, 1), o == 6 ? B : R, 48)) << std::hex << at(1, 1);
+            EXPECT_TRUE(Near(at(w - 2, h - 2), o == 6 ? G : W, 48)) << std::hex << at(w - 2, h - 2);
+        }
+    }
+}
+
 TEST(JpegReader, ExifOrientationTurnsThePictureUpright) {
     const Bytes plain = MakeJpeg(32, 16, 3, Quarters, false, 95, true);
     const std::uint32_t R = 0xFF0000, G = 0x00FF00, B = 0x0000FF, W = 0xFFFFFF;
