@@ -1,6 +1,7 @@
 #include "view/file_access.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/errors.h"
 #include "core/messages.h"
@@ -75,6 +76,29 @@ bool ReadUpTo(HANDLE file, std::uint8_t* data, std::size_t max, std::size_t& got
         got += n;
     }
     return true;
+}
+
+std::size_t FileByteSource::Read(std::uint8_t* out, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count && !failed_) {
+        if (at_ == filled_) {
+            std::size_t got = 0;
+            // What fills the buffer or more goes straight to the caller.
+            if (count - done >= buffer_.size()) {
+                failed_ = !ReadUpTo(file_, out + done, count - done, got);
+                return done + got;
+            }
+            failed_ = !ReadUpTo(file_, buffer_.data(), buffer_.size(), got);
+            at_ = 0;
+            filled_ = got;
+            if (got == 0) break;
+        }
+        const std::size_t n = std::min(count - done, filled_ - at_);
+        std::memcpy(out + done, buffer_.data() + at_, n);
+        at_ += n;
+        done += n;
+    }
+    return done;
 }
 
 std::vector<std::uint8_t> ReadFileStart(const std::wstring& fileName, std::size_t max) {

@@ -43,6 +43,23 @@ void CloseReadFile(ui::UniqueFile& file);
 // arrived. False when a read fails (GetLastError tells why).
 bool ReadUpTo(HANDLE file, std::uint8_t* data, std::size_t max, std::size_t& got);
 
+// The bytes of an open file, read through a buffer of its own as a decoder
+// asks for them (a ByteSource). A failed read ends the bytes early; Failed()
+// then tells the damaged file from the unreadable one.
+class FileByteSource {
+public:
+    explicit FileByteSource(HANDLE file) : file_(file), buffer_(kBufferBytes) {}
+    std::size_t Read(std::uint8_t* out, std::size_t count);
+    bool Failed() const { return failed_; }
+
+private:
+    static constexpr std::size_t kBufferBytes = 256 * 1024;
+    HANDLE file_;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t at_ = 0, filled_ = 0;
+    bool failed_ = false;
+};
+
 // Reads up to `max` bytes from the start of the file (shared for reading and
 // writing); the file is closed on return. Failures raise the I/O error.
 std::vector<std::uint8_t> ReadFileStart(const std::wstring& fileName, std::size_t max);

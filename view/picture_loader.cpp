@@ -41,14 +41,37 @@ std::shared_ptr<ui::TGraphic> SectionPicture(Decode decode, COLORREF background)
     return std::make_shared<TBitmap>(std::move(pixels));
 }
 
-}  // namespace
-
-std::vector<std::uint8_t> ReadPictureBytes(HANDLE file) {
+// The file's size, refused beyond what a picture within the budget may take.
+std::size_t PictureFileSize(HANDLE file) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size)) RaiseInOutError(GetLastError());
     if (static_cast<std::uint64_t>(size.QuadPart) > kMaxPictureFileBytes)
         throw EInvalidGraphic(PictureTooLargeMessage());
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+    return static_cast<std::size_t>(size.QuadPart);
+}
+
+// A PNG is decoded as its file is read, through a buffer: its bytes, which
+// may be as many as its pixels', are never held whole.
+std::shared_ptr<ui::TGraphic> StreamedPng(const std::wstring& fileName, COLORREF background) {
+    ui::UniqueFile file = OpenForReading(fileName, FILE_SHARE_READ, OpenFailure::StreamOpenError);
+    PictureFileSize(file.get());
+    FileByteSource source(file.get());
+    const ByteSource read = [&source](std::uint8_t* out, std::size_t count) {
+        return source.Read(out, count);
+    };
+    try {
+        return SectionPicture([&](const PictureAllocator& allocate) { return ReadPngInto(read, allocate); },
+                              background);
+    } catch (const EInvalidGraphic&) {
+        if (source.Failed()) throw EReadError(StreamReadErrorMessage());
+        throw;
+    }
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> ReadPictureBytes(HANDLE file) {
+    std::vector<std::uint8_t> bytes(PictureFileSize(file));
     std::size_t got = 0;
     if (!ReadUpTo(file, bytes.data(), bytes.size(), got)) throw EReadError(StreamReadErrorMessage());
     bytes.resize(got);
@@ -57,6 +80,7 @@ std::vector<std::uint8_t> ReadPictureBytes(HANDLE file) {
 
 std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureKind kind,
                                           COLORREF background) {
+    if (kind == PictureKind::Png) return StreamedPng(fileName, background);
     std::vector<std::uint8_t> bytes;
     {
         ui::UniqueFile file = OpenForReading(fileName, FILE_SHARE_READ, OpenFailure::StreamOpenError);
@@ -80,11 +104,7 @@ std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureK
         case PictureKind::Jpeg:
             return std::make_shared<TJPEGImage>(std::move(bytes));
         case PictureKind::Png:
-            return SectionPicture(
-                [&](const PictureAllocator& allocate) {
-                    return ReadPngInto(bytes.data(), bytes.size(), allocate);
-                },
-                background);
+            break;  // streamed above
         case PictureKind::Gif:
             return std::make_shared<TAnimatedPicture>(OpenGifAnimation(std::move(bytes)), background);
         case PictureKind::WebP:

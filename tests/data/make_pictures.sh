@@ -14,6 +14,8 @@ convert -size 32x24 xc:'#FF0000' xc:'#00FF00' +append \( -size 32x24 xc:'#0000FF
   -depth 8 "$out/quarters.png"
 convert -size 16x16 -delay 20 xc:'#FF0000' -delay 0 xc:'#00FF00' -delay 30 xc:'#0000FF' -loop 1 "$out/im_anim.gif"
 convert -size 16x16 xc:'#FF0000' -interlace GIF "$out/im_interlaced.gif"
+# Noise, which hardly compresses: a PNG of about a megabyte.
+convert -size 600x400 xc: -seed 7 -channel RGB -fx 'rand()' -depth 8 "$out/noise.png"
 
 cwebp -quiet -q 90 "$out/quarters.png" -o "$out/lossy.webp"
 cwebp -quiet -lossless "$out/quarters.png" -o "$out/lossless.webp"

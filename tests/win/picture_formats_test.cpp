@@ -7,6 +7,7 @@
 #include <jerror.h>
 
 #include "core/errors.h"
+#include "view/file_access.h"
 #include "view/formats/png_reader.h"
 #include "view/picture_graphics.h"
 #include "view/picture_loader.h"
@@ -122,6 +123,34 @@ TEST_F(PictureFormats, AReadFailureAfterOpeningIsTheStreamReadError) {
     } catch (const EReadError& e) {
         EXPECT_EQ(e.Message(), L"ストリームからの読み込みエラー");
     }
+    // Read as a decoder asks: the bytes end at once, and say why.
+    FileByteSource unreadable(file.get());
+    std::uint8_t byte = 0;
+    EXPECT_EQ(unreadable.Read(&byte, 1), 0u);
+    EXPECT_TRUE(unreadable.Failed());
+}
+
+TEST_F(PictureFormats, AFileReadAsADecoderAsksGivesEveryByteOnce) {
+    Bytes content(700'000);
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    const std::wstring path = dir_.Write(L"pieces.bin", content);
+    ui::UniqueFile file(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    FileByteSource source(file.get());
+    Bytes read;
+    // Small pieces across the buffer's refills, pieces larger than the buffer,
+    // and a piece that runs past the end.
+    for (std::size_t piece : {7u, 8192u, 300'000u, 13u, 262'144u, 500'000u}) {
+        Bytes part(piece);
+        part.resize(source.Read(part.data(), piece));
+        read.append(part);
+    }
+    EXPECT_FALSE(source.Failed());
+    EXPECT_EQ(read, content);
+    std::uint8_t byte = 0;
+    EXPECT_EQ(source.Read(&byte, 1), 0u);
+    EXPECT_FALSE(source.Failed());
 }
 
 // A placeable metafile of 40 × 40 units at 96 units an inch drawing one

@@ -6,6 +6,7 @@
 #include "picture_files.h"
 #include "tests/native/formats/gif_builder.h"
 #include "view/animated_picture.h"
+#include "view/formats/png_reader.h"
 
 namespace pelma::test {
 namespace {
@@ -53,6 +54,29 @@ Bytes ThreeFrameGif(int delayCs) {
     blue.delayCs = delayCs;
     s.frames = {red, green, blue};
     return MakeGif(s);
+}
+
+// A PNG is decoded as its file is read, buffer by buffer: one several buffers
+// long comes out exactly as decoded from memory.
+TEST_F(TodaysPictures, APngReadInPiecesIsDecodedWhole) {
+    const std::wstring path = MadePicture(L"noise.png");
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+    ASSERT_GT(bytes.size(), 600'000u);
+    const DecodedPicture expected = ReadPng(bytes.data(), bytes.size());
+    Open(path);
+    ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
+    auto* bitmap = dynamic_cast<TBitmap*>(Form().Image1->Picture().get());
+    ASSERT_NE(bitmap, nullptr);
+    ASSERT_EQ(bitmap->Width(), 600);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof bi.bmiHeader, 600, -400, 1, 32, BI_RGB};
+    std::vector<std::uint32_t> shown(600 * 400);
+    ui::ScreenDc screen;
+    ASSERT_EQ(GetDIBits(screen.get(), bitmap->Handle(), 0, 400, shown.data(), &bi, DIB_RGB_COLORS), 400);
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        differing += ((shown[i] ^ expected.pixels[i]) & 0xFFFFFF) != 0;
+    EXPECT_EQ(differing, 0u);
 }
 
 TEST_F(TodaysPictures, TransparentPixelsShowTheViewsBackground) {

@@ -37,6 +37,11 @@ struct PictureInfo {
 // rows with no memory to decode nothing.
 using PictureAllocator = std::function<PixelRows(int width, int height)>;
 
+// Where a decoder that reads as it goes takes its bytes from: up to `count`
+// bytes into `out`, returning how many arrived; fewer than asked only at the
+// end of the bytes (or when they cannot be read: the source keeps why).
+using ByteSource = std::function<std::size_t(std::uint8_t* out, std::size_t count)>;
+
 // A decoder that writes into the caller's rows (`decode`, handed the
 // allocator) run into a picture of its own, in memory held to the budget.
 DecodedPicture DecodeToPixels(const std::function<PictureInfo(const PictureAllocator&)>& decode);

@@ -1,5 +1,6 @@
 #include "view/formats/png_reader.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <vector>
@@ -15,21 +16,19 @@ constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0
 
 [[noreturn]] void Invalid() { throw EInvalidGraphic(InvalidPngMessage()); }
 
-// One libpng reader over bytes in memory. libpng reports a fatal error by a
-// longjmp to the buffer set in RunGuarded; the steps run there own no objects
-// with destructors, and everything they change lives here.
+// One libpng reader over bytes from a source. libpng reports a fatal error by
+// a longjmp to the buffer set in RunGuarded; the steps run there own no
+// objects with destructors, and everything they change lives here.
 struct Session {
     png_structp png = nullptr;
     png_infop info = nullptr;
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t at = 0;
+    const ByteSource& read;
     std::vector<png_bytep> rows;
     png_uint_32 width = 0, height = 0;
     int colourType = 0;
     bool transparency = false;
 
-    Session(const std::uint8_t* d, std::size_t n) : data(d), size(n) {}
+    explicit Session(const ByteSource& source) : read(source) {}
     ~Session() {
         if (png) png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
     }
@@ -39,9 +38,17 @@ struct Session {
 
 void ReadBytes(png_structp png, png_bytep out, std::size_t count) {
     auto* s = static_cast<Session*>(png_get_io_ptr(png));
-    if (s->size - s->at < count) png_error(png, "the data ends early");
-    std::memcpy(out, s->data + s->at, count);
-    s->at += count;
+    if (s->read(out, count) != count) png_error(png, "the data ends early");
+}
+
+// A source over bytes held in memory.
+ByteSource MemorySource(const std::uint8_t* data, std::size_t size) {
+    return [data, size, at = std::size_t{0}](std::uint8_t* out, std::size_t count) mutable {
+        const std::size_t n = std::min(count, size - at);
+        if (n != 0) std::memcpy(out, data + at, n);
+        at += n;
+        return n;
+    };
 }
 
 void IgnoreWarning(png_structp, png_const_charp) {}
@@ -59,6 +66,7 @@ using Step = void (*)(Session&);
 
 void ReadInfo(Session& s) {
     png_set_read_fn(s.png, &s, ReadBytes);
+    png_set_sig_bytes(s.png, sizeof kSignature);  // read and checked by Open
     // The budget decides what is too large, not libpng's default limits.
     png_set_user_limits(s.png, 0x7FFFFFFF, 0x7FFFFFFF);
     // Only the chunks that make the pixels are read; every other one is skipped unread.
@@ -89,7 +97,9 @@ void ReadImage(Session& s) { png_read_image(s.png, s.rows.data()); }
 
 // Creates the reader and reads the header chunks; checks the budget.
 void Open(Session& s, std::uint64_t budgetBytes) {
-    if (!IsPng(s.data, s.size)) Invalid();
+    std::uint8_t signature[sizeof kSignature];
+    if (s.read(signature, sizeof signature) != sizeof signature || !IsPng(signature, sizeof signature))
+        Invalid();
     s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, IgnoreWarning);
     if (!s.png) Invalid();
     s.info = png_create_info_struct(s.png);
@@ -111,14 +121,19 @@ bool IsPng(const std::uint8_t* data, std::size_t size) {
 }
 
 PictureInfo ReadPngHeader(const std::uint8_t* data, std::size_t size, std::uint64_t budgetBytes) {
-    Session s(data, size);
+    const ByteSource source = MemorySource(data, size);
+    Session s(source);
     Open(s, budgetBytes);
     return {static_cast<int>(s.width), static_cast<int>(s.height), MayBeTransparent(s)};
 }
 
 PictureInfo ReadPngInto(const std::uint8_t* data, std::size_t size, const PictureAllocator& allocate,
                         std::uint64_t budgetBytes) {
-    Session s(data, size);
+    return ReadPngInto(MemorySource(data, size), allocate, budgetBytes);
+}
+
+PictureInfo ReadPngInto(const ByteSource& read, const PictureAllocator& allocate, std::uint64_t budgetBytes) {
+    Session s(read);
     Open(s, budgetBytes);
     PictureInfo info{static_cast<int>(s.width), static_cast<int>(s.height), false};
     if (!RunGuarded(s, SetTransforms)) Invalid();

@@ -33,6 +33,12 @@ DecodedPicture ReadPng(const std::uint8_t* data, std::size_t size,
 PictureInfo ReadPngInto(const std::uint8_t* data, std::size_t size, const PictureAllocator& allocate,
                         std::uint64_t budgetBytes = kMaxPictureBytes);
 
+// The same decoding from bytes read only as libpng needs them, so that a
+// file need not be held whole in memory. Bytes that end early are a damaged
+// file, as above.
+PictureInfo ReadPngInto(const ByteSource& read, const PictureAllocator& allocate,
+                        std::uint64_t budgetBytes = kMaxPictureBytes);
+
 // Whether the bytes start with the PNG signature.
 bool IsPng(const std::uint8_t* data, std::size_t size);
 
