@@ -9,8 +9,21 @@
 namespace pelma {
 
 TAnimatedPicture::TAnimatedPicture(std::unique_ptr<PictureAnimation> animation, COLORREF background)
-    : animation_(std::move(animation)), background_(background) {
-    if (!pixels_.Create(animation_->Width(), animation_->Height()))
+    : TAnimatedPicture([&animation](const PictureAllocator&, std::uint32_t) { return std::move(animation); },
+                       background) {}
+
+TAnimatedPicture::TAnimatedPicture(const Opener& open, COLORREF background) : background_(background) {
+    bool noMemory = false;
+    const PictureAllocator section = [&](int width, int height) -> PixelRows {
+        if (!pixels_.Create(width, height)) {
+            noMemory = true;
+            return {};
+        }
+        return pixels_.Rows();
+    };
+    animation_ = open(section, 0xFF000000u | PixelColour(background));
+    if (noMemory) throw Exception(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    if (!pixels_.Handle() && !pixels_.Create(animation_->Width(), animation_->Height()))
         throw Exception(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
     ShowCanvas();
     timer_.OnTimer = [this] { NextFrame(); };
@@ -19,11 +32,15 @@ TAnimatedPicture::TAnimatedPicture(std::unique_ptr<PictureAnimation> animation, 
 void TAnimatedPicture::ShowCanvas() {
     const PixelRows& rows = pixels_.Rows();
     if (!rows.first) return;
+    // A canvas of the animation's own is copied and composed over the
+    // background; one in the section is shown as it is.
     const std::uint32_t* canvas = animation_->Canvas();
-    for (int y = 0; y < rows.height; ++y)
-        std::memcpy(rows.Row(y), canvas + static_cast<std::size_t>(y) * rows.width,
-                    static_cast<std::size_t>(rows.width) * 4);
-    CompositeOver(rows, PixelColour(background_));
+    if (canvas != reinterpret_cast<const std::uint32_t*>(rows.first)) {
+        for (int y = 0; y < rows.height; ++y)
+            std::memcpy(rows.Row(y), canvas + static_cast<std::size_t>(y) * rows.width,
+                        static_cast<std::size_t>(rows.width) * 4);
+        CompositeOver(rows, PixelColour(background_));
+    }
     pixels_.Changed();
 }
 
@@ -36,6 +53,7 @@ void TAnimatedPicture::Play(std::function<void()> frameShown) {
 
 void TAnimatedPicture::NextFrame() {
     bool more = false;
+    GdiFlush();  // the frame may be composed straight into the section
     try {
         more = animation_->Advance();
     } catch (const Exception&) {

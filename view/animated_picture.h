@@ -11,6 +11,7 @@
 #include "ui/graphic.h"
 #include "ui/timer.h"
 #include "view/formats/animation.h"
+#include "view/formats/decoded_picture.h"
 #include "view/picture_graphics.h"
 
 namespace pelma {
@@ -20,6 +21,13 @@ public:
     // The first frame is composed over `background` (0x00BBGGRR, a COLORREF)
     // at once; raises when there is no memory for the frame.
     TAnimatedPicture(std::unique_ptr<PictureAnimation> animation, COLORREF background);
+    // An animation that composes its frames straight into the section shown,
+    // over the background: `open` is handed the allocator of that section and
+    // the background's opaque colour (0xFFRRGGBB). An animation that keeps a
+    // canvas of its own is shown as above.
+    using Opener = std::function<std::unique_ptr<PictureAnimation>(const PictureAllocator& canvas,
+                                                                   std::uint32_t background)>;
+    TAnimatedPicture(const Opener& open, COLORREF background);
 
     int Width() const override { return pixels_.Width(); }
     int Height() const override { return pixels_.Height(); }

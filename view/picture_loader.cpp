@@ -106,7 +106,11 @@ std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureK
         case PictureKind::Png:
             break;  // streamed above
         case PictureKind::Gif:
-            return std::make_shared<TAnimatedPicture>(OpenGifAnimation(std::move(bytes)), background);
+            return std::make_shared<TAnimatedPicture>(
+                [&bytes](const PictureAllocator& canvas, std::uint32_t clear) {
+                    return OpenGifAnimation(std::move(bytes), kMaxPictureBytes, &canvas, clear);
+                },
+                background);
         case PictureKind::WebP:
             if (ReadWebPHeader(bytes.data(), bytes.size()).animated)
                 return std::make_shared<TAnimatedPicture>(OpenWebPAnimation(std::move(bytes)), background);

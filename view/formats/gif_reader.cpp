@@ -120,10 +120,22 @@ struct Area {
 
 class GifAnimation final : public PictureAnimation {
 public:
-    GifAnimation(std::vector<std::uint8_t> bytes, std::uint64_t budgetBytes) : bytes_(std::move(bytes)) {
+    GifAnimation(std::vector<std::uint8_t> bytes, std::uint64_t budgetBytes, const PictureAllocator* canvas,
+                 std::uint32_t clear)
+        : bytes_(std::move(bytes)), clear_(clear) {
         Scan(budgetBytes);
-        pixels_ = AllocatePixels<std::uint32_t>(static_cast<std::size_t>(width_) * height_);
-        canvas_ = pixels_.data();
+        const std::size_t count = static_cast<std::size_t>(width_) * height_;
+        PixelRows rows;
+        if (canvas) rows = (*canvas)(width_, height_);
+        if (rows.first && rows.width == width_ && rows.height == height_ && rows.pixelBytes == 4 &&
+            rows.stride == static_cast<std::size_t>(width_) * 4) {
+            pixels_ = reinterpret_cast<std::uint32_t*>(rows.first);
+        } else {
+            own_ = AllocatePixels<std::uint32_t>(count);
+            pixels_ = own_.data();
+        }
+        end_ = pixels_ + count;
+        canvas_ = pixels_;
         ComposeFrame(0);
     }
 
@@ -182,7 +194,7 @@ private:
         if (index == 0 || !reader_) {
             reader_.reset();
             reader_ = std::make_unique<Reader>(bytes_.data(), bytes_.size());
-            std::fill(pixels_.begin(), pixels_.end(), 0u);
+            std::fill(pixels_, end_, clear_);
             lastDisposal_ = DISPOSAL_UNSPECIFIED;
             lastArea_ = {};
             saved_.clear();
@@ -216,7 +228,8 @@ private:
         if (a.Empty()) return;
         if (lastDisposal_ == DISPOSE_BACKGROUND) {
             for (int y = a.top; y < a.bottom; ++y)
-                std::fill_n(&pixels_[static_cast<std::size_t>(y) * width_ + a.left], a.right - a.left, 0u);
+                std::fill_n(&pixels_[static_cast<std::size_t>(y) * width_ + a.left], a.right - a.left,
+                            clear_);
         } else if (lastDisposal_ == DISPOSE_PREVIOUS && !saved_.empty()) {
             const std::size_t w = static_cast<std::size_t>(a.right - a.left);
             for (int y = a.top; y < a.bottom; ++y)
@@ -286,7 +299,10 @@ private:
     }
 
     std::vector<std::uint8_t> bytes_;
-    std::vector<std::uint32_t> pixels_;  // the canvas
+    std::uint32_t clear_;              // what the canvas starts as and is cleared to
+    std::vector<std::uint32_t> own_;   // the canvas, unless the caller gave its memory
+    std::uint32_t* pixels_ = nullptr;  // the canvas
+    std::uint32_t* end_ = nullptr;
     std::unique_ptr<Reader> reader_;
     std::vector<GifPixelType> line_;
     std::vector<std::uint32_t> saved_;  // the area under a restore-to-previous frame
@@ -298,9 +314,9 @@ private:
 
 const wchar_t* InvalidGifMessage() { return L"GIF イメージが不正です"; }
 
-std::unique_ptr<PictureAnimation> OpenGifAnimation(std::vector<std::uint8_t> bytes,
-                                                   std::uint64_t budgetBytes) {
-    return std::make_unique<GifAnimation>(std::move(bytes), budgetBytes);
+std::unique_ptr<PictureAnimation> OpenGifAnimation(std::vector<std::uint8_t> bytes, std::uint64_t budgetBytes,
+                                                   const PictureAllocator* canvas, std::uint32_t clear) {
+    return std::make_unique<GifAnimation>(std::move(bytes), budgetBytes, canvas, clear);
 }
 
 DecodedPicture ReadGif(const std::uint8_t* data, std::size_t size, std::uint64_t budgetBytes) {

@@ -27,9 +27,16 @@ namespace pelma {
 
 // Opens an animation over the file's bytes (kept by the animation); the
 // first frame is composed. The canvas is held to `budgetBytes`, and so is the
-// copy of a frame's area that restore-to-previous needs.
+// copy of a frame's area that restore-to-previous needs. `canvas`, when given,
+// is asked for the canvas's memory (rows of exactly its size, each right after
+// the one before: a 32-bit DIB section's bits, say); it is made here when that
+// gives none. `clear` is the colour the canvas starts as and that
+// restore-to-background clears to: transparent, or an opaque background's
+// colour for a canvas that is then already composed over it.
 std::unique_ptr<PictureAnimation> OpenGifAnimation(std::vector<std::uint8_t> bytes,
-                                                   std::uint64_t budgetBytes = kMaxPictureBytes);
+                                                   std::uint64_t budgetBytes = kMaxPictureBytes,
+                                                   const PictureAllocator* canvas = nullptr,
+                                                   std::uint32_t clear = 0);
 
 // The first frame as composed on its canvas.
 DecodedPicture ReadGif(const std::uint8_t* data, std::size_t size,

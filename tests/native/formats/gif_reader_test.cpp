@@ -4,12 +4,15 @@
 #include "tests/native/formats/failure_of.h"
 #include "tests/native/formats/gif_builder.h"
 #include "tests/native/formats/picture_files.h"
+#include "view/formats/decoded_picture.h"
 #include "view/formats/gif_reader.h"
 
 namespace pelma {
 namespace {
 
 using testing::Bytes;
+using testing::DataFile;
+using testing::MadePicture;
 using testing::FailureOf;
 using testing::GifFrameSpec;
 using testing::GifSpec;
@@ -85,6 +88,39 @@ TEST(GifAnimation, DisposalTimingAndLoopCount) {
     EXPECT_FALSE(a->Advance());  // shown twice: over, the last frame stays
     EXPECT_EQ(At(*a, 3, 3), kWhite);
     EXPECT_FALSE(a->Advance());
+}
+
+// Composed straight into memory of the caller's, over an opaque background,
+// every frame is what the model's own canvas shows over that background:
+// restore-to-background clears to it, and transparent pixels keep it.
+TEST(GifAnimation, ACanvasInTheCallersMemoryIsComposedOverItsBackground) {
+    constexpr std::uint32_t kBackground = 0xFF336699;
+    const Bytes files[] = {MakeGif(Disposals()), DataFile("pillow/dispose_prev_first_frame.gif"),
+                           DataFile("pillow/dispose_none_load_end.gif"), MadePicture("im_anim.gif")};
+    for (const Bytes& file : files) {
+        ASSERT_GT(file.size(), 20u);
+        std::vector<std::uint32_t> memory;
+        const PictureAllocator canvas = [&](int w, int h) {
+            memory.assign(static_cast<std::size_t>(w) * h, 0x12345678);
+            return PixelRows{reinterpret_cast<std::uint8_t*>(memory.data()), static_cast<std::size_t>(w) * 4,
+                             w, h, 4};
+        };
+        auto own = OpenGifAnimation(file);
+        auto shown = OpenGifAnimation(file, kMaxPictureBytes, &canvas, kBackground);
+        ASSERT_EQ(shown->Canvas(), memory.data());
+        const std::size_t count = static_cast<std::size_t>(own->Width()) * own->Height();
+        for (int step = 0; step < 2 * own->FrameCount(); ++step) {
+            std::vector<std::uint32_t> expected(own->Canvas(), own->Canvas() + count);
+            CompositeOver({reinterpret_cast<std::uint8_t*>(expected.data()),
+                           static_cast<std::size_t>(own->Width()) * 4, own->Width(), own->Height(), 4},
+                          kBackground & 0xFFFFFF);
+            for (std::size_t i = 0; i < count; ++i)
+                ASSERT_EQ(memory[i] & 0xFFFFFF, expected[i] & 0xFFFFFF) << "step " << step << " pixel " << i;
+            const bool more = own->Advance();
+            ASSERT_EQ(shown->Advance(), more);
+            if (!more) break;
+        }
+    }
 }
 
 TEST(GifAnimation, LoopCountsInterlaceAndClipping) {
