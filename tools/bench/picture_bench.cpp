@@ -32,7 +32,9 @@
 #include "tests/native/formats/picture_builders.h"
 #include "ui/application.h"
 #include "view/animated_picture.h"
+#include "view/file_access.h"
 #include "view/picture_graphics.h"
+#include "view/picture_loader.h"
 
 namespace {
 
@@ -173,17 +175,11 @@ double CpuMs() {
     return static_cast<double>(ticks(kernel) + ticks(user)) / 1e4;
 }
 
+// The file's bytes, read as the picture loader reads them.
 std::vector<unsigned char> ReadAll(const std::wstring& file) {
-    std::vector<unsigned char> bytes;
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return bytes;
-    LARGE_INTEGER size{};
-    GetFileSizeEx(h, &size);
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD n = 0;
-    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    CloseHandle(h);
-    return bytes;
+    pelma::ui::UniqueFile f =
+        pelma::OpenForReading(file, FILE_SHARE_READ, pelma::OpenFailure::StreamOpenError);
+    return pelma::ReadPictureBytes(f.get());
 }
 
 bool WriteAll(const std::wstring& file, const std::vector<unsigned char>& bytes) {
