@@ -12,10 +12,10 @@ namespace {
 
 using testing::Bytes;
 using testing::DataFile;
-using testing::MadePicture;
 using testing::FailureOf;
 using testing::GifFrameSpec;
 using testing::GifSpec;
+using testing::MadePicture;
 using testing::MakeGif;
 
 constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF,
