@@ -100,9 +100,10 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, bool screenEi
 // height, eightBit, rowsDecoded and errorCode mean what they mean above. Rows
 // not decoded are left as allocate gave them. Throws as DecodeJpeg does.
 // With a `scaleDenominator` of 2, 4 or 8 the decoder itself makes the picture
-// that much smaller as it decodes (its DCT scaling, far less work than
-// decoding whole): each side is the full side divided and rounded up, and
-// allocate is asked for that size. The budget still counts the full size.
+// that much smaller as it decodes (its DCT scaling: less work than decoding
+// whole, and a quarter of the memory or less): each side is the full side
+// divided and rounded up, and allocate is asked for that size. The budget
+// still counts the full size.
 DecodedJpeg DecodeJpegInto(const std::uint8_t* data, std::size_t size, bool screenEightBit,
                            const std::function<PixelRows(int width, int height)>& allocate,
                            const std::function<void(int y)>& rowDone = {},
