@@ -228,8 +228,9 @@ TEST_F(PictureFormats, APlaceableMetafileDrawsAsItsReferenceRendering) {
             ++samples;
             differing += red(shown) != red(want);
         }
-    // Only the circle's rim may land differently at the other scale.
-    EXPECT_LT(differing, samples / 25) << differing << " of " << samples;
+    // Only the circle's rim may land differently at the other scale (about
+    // 3 % of the samples); drawn shifted and clipped, 30 % differed.
+    EXPECT_LT(differing, samples / 16) << differing << " of " << samples;
 }
 
 // Without units per inch, a Windows metafile takes the size of the enhanced
