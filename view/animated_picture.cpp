@@ -40,8 +40,11 @@ void TAnimatedPicture::ShowCanvas() {
             std::memcpy(rows.Row(y), canvas + static_cast<std::size_t>(y) * rows.width,
                         static_cast<std::size_t>(rows.width) * 4);
         CompositeOver(rows, PixelColour(background_));
+        pixels_.Changed();
+        return;
     }
-    pixels_.Changed();
+    const PictureAnimation::Area a = animation_->Changed();
+    pixels_.Changed(a.left, a.top, a.right, a.bottom);
 }
 
 void TAnimatedPicture::Play(std::function<void()> frameShown) {
@@ -54,15 +57,20 @@ void TAnimatedPicture::Play(std::function<void()> frameShown) {
 void TAnimatedPicture::NextFrame() {
     bool more = false;
     GdiFlush();  // the frame may be composed straight into the section
+    bool damaged = false;
     try {
         more = animation_->Advance();
     } catch (const Exception&) {
-        // A frame damaged after the first: the animation ends on the last
-        // good frame, as a browser shows it; the picture itself loaded.
-        more = false;
+        // A frame damaged after the first: the animation ends on what was
+        // drawn of it, as a browser shows it; the picture itself loaded.
+        damaged = true;
     }
     if (!more) {
         timer_.SetEnabled(false);
+        if (damaged) {
+            pixels_.Changed();
+            if (frameShown_) frameShown_();
+        }
         return;
     }
     ShowCanvas();

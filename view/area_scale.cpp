@@ -76,34 +76,59 @@ AreaScaler::AreaScaler(int sourceWidth, int sourceHeight, int sourcePixelBytes, 
 void AreaScaler::AddRow(const std::uint8_t* row) {
     if (Done() || RowsAdded() >= sourceHeight_) return;
     rows_.push_back(row);
-    while (!Done() && yEnd_[static_cast<std::size_t>(next_)] <= RowsAdded()) Emit(next_++);
+    while (!Done() && yEnd_[static_cast<std::size_t>(next_)] <= RowsAdded()) Emit(next_++, 0, target_.width);
 }
 
-void AreaScaler::Emit(int targetRow) {
+void AreaScaler::TakeRows(const PixelRows& source) {
+    if (source.width != sourceWidth_ || source.height != sourceHeight_ || source.pixelBytes != sourceBytes_)
+        return;
+    rows_.clear();
+    for (int y = 0; y < sourceHeight_; ++y) rows_.push_back(source.Row(y));
+    next_ = target_.height;
+}
+
+void AreaScaler::Rescale(int left, int top, int right, int bottom) {
+    if (!Done() || left >= right || top >= bottom) return;
+    // The target pixels whose spans meet the area; spans only grow along a side.
+    auto firstOver = [](const std::vector<int>& end, int from) {
+        return static_cast<int>(std::upper_bound(end.begin(), end.end(), from) - end.begin());
+    };
+    auto lastOver = [](const std::vector<int>& begin, int to) {
+        return static_cast<int>(std::lower_bound(begin.begin(), begin.end(), to) - begin.begin());
+    };
+    const int x0 = firstOver(xEnd_, left), x1 = lastOver(xBegin_, right);
+    const int y0 = firstOver(yEnd_, top), y1 = lastOver(yBegin_, bottom);
+    for (int y = y0; y < y1; ++y) Emit(y, x0, x1);
+}
+
+void AreaScaler::Emit(int targetRow, int first, int last) {
+    if (first >= last) return;
     if (wide_)
-        EmitWith(targetRow, sums64_);
+        EmitWith(targetRow, first, last, sums64_);
     else
-        EmitWith(targetRow, sums32_);
+        EmitWith(targetRow, first, last, sums32_);
 }
 
 template <typename Sum>
-void AreaScaler::EmitWith(int targetRow, std::vector<Sum>& sums) {
-    // Down the columns first: a plain byte-wise sum of whole rows, which the
-    // compiler turns into vector code; then across, once per target row.
+void AreaScaler::EmitWith(int targetRow, int first, int last, std::vector<Sum>& sums) {
+    // Down the columns first: a plain byte-wise sum of the rows, over the
+    // source columns under target columns [first, last), which the compiler
+    // turns into vector code; then across, once per target row.
     const std::size_t y = static_cast<std::size_t>(targetRow);
     const int y0 = yBegin_[y], y1 = yEnd_[y];
-    std::fill(sums.begin(), sums.end(), Sum{0});
+    const int from = sourceBytes_, bytes = target_.pixelBytes;
+    const std::size_t k0 = static_cast<std::size_t>(xBegin_[static_cast<std::size_t>(first)]) * from;
+    const std::size_t k1 = static_cast<std::size_t>(xEnd_[static_cast<std::size_t>(last - 1)]) * from;
     Sum* const s = sums.data();
-    const std::size_t n = sums.size();
+    std::fill(s + k0, s + k1, Sum{0});
     for (int r = y0; r < y1; ++r) {
         const std::uint8_t* row = rows_[static_cast<std::size_t>(r)];
-        for (std::size_t k = 0; k < n; ++k) s[k] += row[k];
+        for (std::size_t k = k0; k < k1; ++k) s[k] += row[k];
     }
-    const int from = sourceBytes_, bytes = target_.pixelBytes;
     const auto rows = static_cast<std::uint64_t>(y1 - y0);
-    std::uint8_t* out = target_.Row(targetRow);
+    std::uint8_t* out = target_.Row(targetRow) + static_cast<std::size_t>(first) * bytes;
     const std::uint64_t* const reciprocals = reciprocals_.empty() ? nullptr : reciprocals_.data();
-    for (std::size_t tx = 0; tx < static_cast<std::size_t>(target_.width); ++tx) {
+    for (std::size_t tx = static_cast<std::size_t>(first); tx < static_cast<std::size_t>(last); ++tx) {
         std::uint64_t b = 0, g = 0, r = 0;
         const Sum* p = s + static_cast<std::size_t>(xBegin_[tx]) * static_cast<std::size_t>(from);
         for (int x = xBegin_[tx]; x < xEnd_[tx]; ++x, p += from) b += p[0], g += p[1], r += p[2];
@@ -124,6 +149,13 @@ void AreaScaler::EmitWith(int targetRow, std::vector<Sum>& sums) {
 void ScalePixels(const PixelRows& source, const PixelRows& target) {
     AreaScaler scaler(source.width, source.height, source.pixelBytes, target);
     for (int y = 0; y < source.height && !scaler.Done(); ++y) scaler.AddRow(source.Row(y));
+}
+
+void RescalePixels(const PixelRows& source, const PixelRows& target, int left, int top, int right,
+                   int bottom) {
+    AreaScaler scaler(source.width, source.height, source.pixelBytes, target);
+    scaler.TakeRows(source);
+    scaler.Rescale(left, top, right, bottom);
 }
 
 }  // namespace pelma

@@ -25,13 +25,20 @@ public:
 
     // The next source row (sourceWidth pixels).
     void AddRow(const std::uint8_t* row);
+    // Takes every row of a source whose scaling the target already holds,
+    // writing nothing (for Rescale).
+    void TakeRows(const PixelRows& source);
+    // Once every row is in: writes again the target pixels that lie over the
+    // source area [left, right) × [top, bottom), which has changed since.
+    void Rescale(int left, int top, int right, int bottom);
     int RowsAdded() const { return static_cast<int>(rows_.size()); }
     bool Done() const { return next_ >= target_.height; }
 
 private:
-    void Emit(int targetRow);
+    // Writes target columns [first, last) of a target row.
+    void Emit(int targetRow, int first, int last);
     template <typename Sum>
-    void EmitWith(int targetRow, std::vector<Sum>& sums);
+    void EmitWith(int targetRow, int first, int last, std::vector<Sum>& sums);
 
     int sourceWidth_, sourceHeight_, sourceBytes_;
     PixelRows target_;
@@ -46,5 +53,10 @@ private:
 
 // Scales the whole of `source` into `target`.
 void ScalePixels(const PixelRows& source, const PixelRows& target);
+
+// Scales again into `target` (scaled from `source` before) what lies over the
+// source area [left, right) × [top, bottom), which has changed since.
+void RescalePixels(const PixelRows& source, const PixelRows& target, int left, int top, int right,
+                   int bottom);
 
 }  // namespace pelma

@@ -77,10 +77,23 @@ void DibPixels::Adopt(int width, int height, ui::UniqueGdi bitmap) {
 
 bool DibPixels::NewScaledCopy(int width, int height, PixelRows* rows) {
     scaled_.reset();  // the old copy goes before the new one is made
+    scaledRows_ = {};
     scaled_ = CreateDib(width, height, rows);
+    if (scaled_) scaledRows_ = *rows;
     scaledWidth_ = width;
     scaledHeight_ = height;
+    stale_ = {};
     return static_cast<bool>(scaled_);
+}
+
+void DibPixels::Changed(int left, int top, int right, int bottom) {
+    if (!scaled_ || left >= right || top >= bottom) return;
+    if (IsRectEmpty(&stale_)) {
+        stale_ = {left, top, right, bottom};
+    } else {
+        stale_ = {std::min<LONG>(stale_.left, left), std::min<LONG>(stale_.top, top),
+                  std::max<LONG>(stale_.right, right), std::max<LONG>(stale_.bottom, bottom)};
+    }
 }
 
 std::unique_ptr<AreaScaler> DibPixels::StartScaledCopy(int width, int height) {
@@ -98,6 +111,11 @@ void DibPixels::Draw(HDC dc, const RECT& r) {
         ui::SelectObjectScope sel(mem.get(), bitmap_.get());
         BitBlt(dc, r.left, r.top, w, h, mem.get(), 0, 0, SRCCOPY);
         return;
+    }
+    if (scaled_ && scaledWidth_ == w && scaledHeight_ == h && !IsRectEmpty(&stale_) && rows_.first) {
+        GdiFlush();  // the section's bits are read directly
+        RescalePixels(rows_, scaledRows_, stale_.left, stale_.top, stale_.right, stale_.bottom);
+        stale_ = {};
     }
     if (!scaled_ || scaledWidth_ != w || scaledHeight_ != h) {
         if (rows_.first) {

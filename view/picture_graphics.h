@@ -44,6 +44,9 @@ public:
     std::unique_ptr<AreaScaler> StartScaledCopy(int width, int height);
     // Forgets the scaled copy (the pixels changed).
     void Changed() { scaled_.reset(); }
+    // Only the pixels in [left, right) × [top, bottom) changed: the scaled
+    // copy is brought up to date over that part alone when next drawn.
+    void Changed(int left, int top, int right, int bottom);
     bool HasScaledCopy() const { return static_cast<bool>(scaled_); }
 
 private:
@@ -54,7 +57,9 @@ private:
     ui::UniqueGdi bitmap_;
     PixelRows rows_;
     ui::UniqueGdi scaled_;
+    PixelRows scaledRows_;
     int scaledWidth_ = 0, scaledHeight_ = 0;
+    RECT stale_{};  // the part of the pixels changed since the scaled copy was made
 };
 
 // A colour as the pixel readers hold one: 0x00RRGGBB.

@@ -104,6 +104,32 @@ TEST(AreaScale, MeansRoundExactlyAtEveryStepForEveryPixelCount) {
 
 // Fed while a picture is being decoded: each target row is written once the
 // last source row under it has come, and not before.
+// A part of the source changed: scaling again over just that part gives
+// exactly what scaling the whole changed source gives, for reductions,
+// enlargements and areas at the edges, and touches nothing else.
+TEST(AreaScale, RescalingAChangedAreaEqualsScalingTheWhole) {
+    struct Case {
+        int sw, sh, tw, th, left, top, right, bottom;
+    };
+    const Case cases[] = {{100, 80, 37, 23, 10, 20, 30, 25},  {100, 80, 37, 23, 0, 0, 100, 80},
+                          {100, 80, 37, 23, 99, 79, 100, 80}, {17, 13, 40, 31, 3, 4, 9, 5},
+                          {64, 48, 32, 24, 31, 0, 33, 48},    {816, 612, 406, 304, 62, 250, 162, 350}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.sw << "x" << c.sh << " -> " << c.tw << "x" << c.th);
+        for (int bytes : {3, 4}) {
+            Picture source = Noise(c.sw, c.sh, bytes, 7);
+            Picture rescaled(c.tw, c.th, 4, 0xEE), whole(c.tw, c.th, 4, 0xEE);
+            ScalePixels(source.rows, rescaled.rows);
+            for (int y = c.top; y < c.bottom; ++y)
+                for (int x = c.left * bytes; x < c.right * bytes; ++x)
+                    source.rows.Row(y)[x] = static_cast<std::uint8_t>(source.rows.Row(y)[x] * 31 + 101);
+            RescalePixels(source.rows, rescaled.rows, c.left, c.top, c.right, c.bottom);
+            ScalePixels(source.rows, whole.rows);
+            EXPECT_EQ(rescaled.bytes, whole.bytes) << bytes << " bytes a pixel";
+        }
+    }
+}
+
 TEST(AreaScale, WritesEachRowAsSoonAsItsSourceRowsHaveCome) {
     const Picture source = Noise(12, 10, 3, 7);
     Picture target(4, 3, 3, 0xEE);  // spans of rows [0,4) [3,7) [6,10)

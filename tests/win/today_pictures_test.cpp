@@ -127,6 +127,48 @@ TEST_F(TodaysPictures, AnAnimatedGifPlaysItsFramesWithDisposalAndStopsAtItsLoopE
     EXPECT_TRUE(Boxes().empty());
 }
 
+// Larger than the screen, an animation plays in the reduced view: each
+// frame's area is brought up to date in the reduced copy, and what earlier
+// frames drew stays.
+TEST_F(TodaysPictures, AnAnimatedGifPlaysReduced) {
+    GifSpec s;
+    s.width = 1600, s.height = 1200;
+    s.palette = {0xFF0000, 0x00FF00, 0x0000FF, 0x000000};
+    GifFrameSpec red{.left = 0, .top = 0, .width = 1600, .height = 1200};
+    red.indices.assign(1600 * 1200, 0);
+    red.delayCs = 100;  // long enough to be seen again at the next loop
+    GifFrameSpec green{.left = 200, .top = 200, .width = 200, .height = 200};
+    green.indices.assign(200 * 200, 1);
+    green.delayCs = 30;
+    GifFrameSpec blue{.left = 1200, .top = 800, .width = 200, .height = 200};
+    blue.indices.assign(200 * 200, 2);
+    blue.delayCs = 30;
+    s.frames = {red, green, blue};
+    s.netscapeLoops = 1;
+    Open(dir_.Write(L"large.gif", MakeGif(s)));
+    ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
+    ASSERT_NE(Animation(), nullptr);
+    ASSERT_TRUE(Form().Image1->Stretch());  // reduced
+    // A point of the picture (in its own pixels) where the reduced view shows it.
+    auto shown = [&](int x, int y) {
+        Pump();
+        return ShownPixel(Form().ScrollBox1->Handle(), Form().Image1->Width() * x / 1600,
+                          Form().Image1->Height() * y / 1200);
+    };
+    EXPECT_TRUE(Near(shown(300, 300), 0xFF0000, 40));
+    ASSERT_TRUE(PumpUntil([&] { return Animation()->FrameIndex() == 1; }, 3000));
+    EXPECT_TRUE(Near(shown(300, 300), 0x00FF00, 40));
+    EXPECT_TRUE(Near(shown(1300, 900), 0xFF0000, 40));
+    ASSERT_TRUE(PumpUntil([&] { return Animation()->FrameIndex() == 2; }, 3000));
+    EXPECT_TRUE(Near(shown(1300, 900), 0x0000FF, 40));
+    EXPECT_TRUE(Near(shown(300, 300), 0x00FF00, 40));
+    EXPECT_TRUE(Near(shown(800, 600), 0xFF0000, 40));
+    // The next loop starts from a cleared canvas: the first frame alone.
+    ASSERT_TRUE(PumpUntil([&] { return Animation()->FrameIndex() == 0; }, 3000));
+    EXPECT_TRUE(Near(shown(300, 300), 0xFF0000, 40));
+    EXPECT_TRUE(Near(shown(1300, 900), 0xFF0000, 40));
+}
+
 TEST_F(TodaysPictures, OpeningAnotherFileStopsTheAnimation) {
     Open(dir_.Write(L"short.gif", ThreeFrameGif(1)));  // 10 ms: shown at 100 ms
     ASSERT_NE(Animation(), nullptr);

@@ -13,6 +13,7 @@ bool PictureAnimation::Advance() {
         ++loopsShown_;
         next = 0;
     }
+    changed_ = {0, 0, width_, height_};
     try {
         ComposeFrame(next);
     } catch (...) {

@@ -46,6 +46,14 @@ public:
     // How many times the whole animation is shown; 0 means for ever.
     int LoopCount() const { return loopCount_; }
 
+    // The part of the canvas that the last Advance() may have changed, as
+    // [left, right) × [top, bottom); the whole canvas unless the format
+    // knows better.
+    struct Area {
+        int left = 0, top = 0, right = 0, bottom = 0;
+    };
+    Area Changed() const { return changed_; }
+
     // Composes the next frame; false (canvas unchanged) when the animation
     // is over. A frame that turns out damaged throws EInvalidGraphic with
     // the format's message; the canvas keeps what was drawn and every later
@@ -58,7 +66,8 @@ protected:
     PictureAnimation& operator=(const PictureAnimation&) = delete;
 
     // Composes frame `index` (1..FrameCount()-1, or 0 to start a new loop)
-    // onto the canvas and sets delay_. Frames are asked for in order.
+    // onto the canvas and sets delay_; may narrow changed_, which is the
+    // whole canvas when it is called. Frames are asked for in order.
     virtual void ComposeFrame(int index) = 0;
 
     int width_ = 0;
@@ -68,6 +77,7 @@ protected:
     int frame_ = 0;
     int delay_ = kDefaultFrameDelay;
     const std::uint32_t* canvas_ = nullptr;  // set by the format's model
+    Area changed_;
 
 private:
     int loopsShown_ = 1;

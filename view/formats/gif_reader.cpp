@@ -113,10 +113,14 @@ bool IsNetscapeLoop(const GifByteType* first) {
 }
 
 // A frame's area on the canvas, clipped.
-struct Area {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool Empty() const { return right <= left || bottom <= top; }
-};
+using Area = PictureAnimation::Area;
+bool Empty(const Area& a) { return a.right <= a.left || a.bottom <= a.top; }
+Area Union(const Area& a, const Area& b) {
+    if (Empty(a)) return b;
+    if (Empty(b)) return a;
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+            std::max(a.bottom, b.bottom)};
+}
 
 class GifAnimation final : public PictureAnimation {
 public:
@@ -191,7 +195,12 @@ private:
     }
 
     void ComposeFrame(int index) override {
-        if (index == 0 || !reader_) {
+        // What this step may change: the area of the frame before when its
+        // disposal changes it, and that of this frame; all of it at a new loop.
+        const bool restart = index == 0 || !reader_;
+        const bool disposes = lastDisposal_ == DISPOSE_BACKGROUND || lastDisposal_ == DISPOSE_PREVIOUS;
+        const Area before = disposes ? lastArea_ : Area{};
+        if (restart) {
             reader_.reset();
             reader_ = std::make_unique<Reader>(bytes_.data(), bytes_.size());
             std::fill(pixels_, end_, clear_);
@@ -207,6 +216,7 @@ private:
             switch (reader_->NextRecord()) {
                 case IMAGE_DESC_RECORD_TYPE:
                     DrawFrame(gcb);
+                    if (!restart) changed_ = Union(before, lastArea_);
                     return;
                 case EXTENSION_RECORD_TYPE: {
                     int code = 0;
@@ -225,7 +235,7 @@ private:
     // Applies the disposal of the frame now on the canvas.
     void DisposeLast() {
         const Area a = lastArea_;
-        if (a.Empty()) return;
+        if (Empty(a)) return;
         if (lastDisposal_ == DISPOSE_BACKGROUND) {
             for (int y = a.top; y < a.bottom; ++y)
                 std::fill_n(&pixels_[static_cast<std::size_t>(y) * width_ + a.left], a.right - a.left,
@@ -246,9 +256,9 @@ private:
         const ColorMapObject* map = d.ColorMap ? d.ColorMap : r->SColorMap;
         Area a{std::min(d.Left, width_), std::min(d.Top, height_), std::min(d.Left + d.Width, width_),
                std::min(d.Top + d.Height, height_)};
-        if (a.Empty()) a = {};
+        if (Empty(a)) a = {};
 
-        if (gcb.DisposalMode == DISPOSE_PREVIOUS && !a.Empty()) {
+        if (gcb.DisposalMode == DISPOSE_PREVIOUS && !Empty(a)) {
             const std::size_t w = static_cast<std::size_t>(a.right - a.left);
             if (saved_.size() < w * static_cast<std::size_t>(a.bottom - a.top))
                 saved_ = AllocatePixels<std::uint32_t>(w * static_cast<std::size_t>(a.bottom - a.top));

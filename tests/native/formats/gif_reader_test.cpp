@@ -92,7 +92,8 @@ TEST(GifAnimation, DisposalTimingAndLoopCount) {
 
 // Composed straight into memory of the caller's, over an opaque background,
 // every frame is what the model's own canvas shows over that background:
-// restore-to-background clears to it, and transparent pixels keep it.
+// restore-to-background clears to it, and transparent pixels keep it. Each
+// step changes nothing outside the area it reports.
 TEST(GifAnimation, ACanvasInTheCallersMemoryIsComposedOverItsBackground) {
     constexpr std::uint32_t kBackground = 0xFF336699;
     const Bytes files[] = {MakeGif(Disposals()), DataFile("pillow/dispose_prev_first_frame.gif"),
@@ -116,9 +117,17 @@ TEST(GifAnimation, ACanvasInTheCallersMemoryIsComposedOverItsBackground) {
                           kBackground & 0xFFFFFF);
             for (std::size_t i = 0; i < count; ++i)
                 ASSERT_EQ(memory[i] & 0xFFFFFF, expected[i] & 0xFFFFFF) << "step " << step << " pixel " << i;
+            const std::vector<std::uint32_t> before(own->Canvas(), own->Canvas() + count);
             const bool more = own->Advance();
             ASSERT_EQ(shown->Advance(), more);
             if (!more) break;
+            // Nothing changed outside the area the step says it may change.
+            const PictureAnimation::Area a = own->Changed();
+            for (int y = 0; y < own->Height(); ++y)
+                for (int x = 0; x < own->Width(); ++x)
+                    if (x < a.left || x >= a.right || y < a.top || y >= a.bottom)
+                        ASSERT_EQ(own->Canvas()[y * own->Width() + x], before[y * own->Width() + x])
+                            << "step " << step << " at " << x << ", " << y;
         }
     }
 }
