@@ -388,29 +388,14 @@ TEST(JpegReader, CmykAndYcckBecomeRgb) {
         const int w = 16, h = 8;
         // Cyan, magenta, yellow, and half black, in four columns of 4.
         const std::uint8_t inks[4][4] = {{255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}, {0, 0, 0, 128}};
-        jpeg_compress_struct c{};
-        jpeg_error_mgr err{};
-        c.err = jpeg_std_error(&err);
-        jpeg_create_compress(&c);
-        unsigned char* buffer = nullptr;
-        unsigned long size = 0;
-        jpeg_mem_dest(&c, &buffer, &size);
-        c.image_width = w, c.image_height = h, c.input_components = 4, c.in_color_space = JCS_CMYK;
-        jpeg_set_defaults(&c);
-        jpeg_set_colorspace(&c, space);
-        jpeg_set_quality(&c, 95, TRUE);
-        jpeg_start_compress(&c, TRUE);
-        std::vector<JSAMPLE> row(w * 4);
-        for (int x = 0; x < w; ++x)
-            for (int k = 0; k < 4; ++k) row[x * 4 + k] = static_cast<JSAMPLE>(255 - inks[x / 4][k]);
-        while (c.next_scanline < c.image_height) {
-            JSAMPROW rows[1] = {row.data()};
-            jpeg_write_scanlines(&c, rows, 1);
-        }
-        jpeg_finish_compress(&c);
-        const Bytes jpeg(buffer, buffer + size);
-        jpeg_destroy_compress(&c);
-        std::free(buffer);
+        const Bytes jpeg = MakeJpeg(
+            w, h, 4,
+            [&](int x, int) {
+                std::uint32_t p = 0;
+                for (int k = 0; k < 4; ++k) p = p << 8 | static_cast<std::uint32_t>(255 - inks[x / 4][k]);
+                return p;
+            },
+            false, 95, false, [space](jpeg_compress_struct& c) { jpeg_set_colorspace(&c, space); });
 
         const DecodedJpeg d = DecodeJpeg(jpeg.data(), jpeg.size(), true);  // even on an 8-bit screen: colour
         ASSERT_EQ(d.errorCode, 0);

@@ -184,7 +184,8 @@ inline Bytes MakePlaceableWmf(std::int16_t l, std::int16_t t, std::int16_t r, st
 }
 
 // A JPEG made by libjpeg's compressor; pixel(x, y) gives 0x00RRGGBB (the
-// gray level is its low byte for one component).
+// gray level is its low byte for one component; for four, the C, M, Y and K
+// samples as written, from the high byte down).
 inline Bytes MakeJpeg(int width, int height, int components,
                       const std::function<std::uint32_t(int, int)>& pixel, bool progressive = false,
                       int quality = 90, bool fullChroma = false,
@@ -199,7 +200,7 @@ inline Bytes MakeJpeg(int width, int height, int components,
     c.image_width = static_cast<JDIMENSION>(width);
     c.image_height = static_cast<JDIMENSION>(height);
     c.input_components = components;
-    c.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    c.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 4 ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, quality, TRUE);
     if (fullChroma) c.comp_info[0].h_samp_factor = c.comp_info[0].v_samp_factor = 1;
@@ -212,6 +213,8 @@ inline Bytes MakeJpeg(int width, int height, int components,
             const std::uint32_t p = pixel(x, static_cast<int>(c.next_scanline));
             if (components == 1) {
                 row[x] = static_cast<JSAMPLE>(p & 0xFF);
+            } else if (components == 4) {
+                for (int k = 0; k < 4; ++k) row[4 * x + k] = static_cast<JSAMPLE>(p >> (24 - 8 * k));
             } else {
                 row[3 * x] = static_cast<JSAMPLE>(p >> 16);
                 row[3 * x + 1] = static_cast<JSAMPLE>(p >> 8);
