@@ -6,6 +6,43 @@
 
 namespace pelma::ui {
 
+namespace {
+const wchar_t* KeyName(int key) {
+    switch (key) {
+        case VK_LEFT:
+            return L"←";
+        case VK_RIGHT:
+            return L"→";
+        case VK_UP:
+            return L"↑";
+        case VK_DOWN:
+            return L"↓";
+        case VK_PRIOR:
+            return L"PageUp";
+        case VK_NEXT:
+            return L"PageDown";
+        case VK_HOME:
+            return L"Home";
+        case VK_END:
+            return L"End";
+        case VK_SPACE:
+            return L"Space";
+        case VK_BACK:
+            return L"BackSpace";
+        case VK_ESCAPE:
+            return L"Esc";
+        case VK_ADD:
+        case VK_OEM_PLUS:
+            return L"+";
+        case VK_SUBTRACT:
+        case VK_OEM_MINUS:
+            return L"-";
+        default:
+            return nullptr;
+    }
+}
+}  // namespace
+
 std::wstring ShortCutText(int shortcut) {
     if (shortcut == 0) return {};
     std::wstring text;
@@ -17,6 +54,8 @@ std::wstring ShortCutText(int shortcut) {
         text += static_cast<wchar_t>(key);
     } else if (key >= VK_F1 && key <= VK_F24) {
         text += L"F" + std::to_wstring(key - VK_F1 + 1);
+    } else if (const wchar_t* name = KeyName(key)) {
+        text += name;
     } else {
         text += L"#" + std::to_wstring(key);
     }
@@ -50,11 +89,16 @@ TAction& TActionList::Add(std::wstring name, std::wstring caption, int shortcut,
     return *actions_.back();
 }
 
-bool TActionList::ExecuteShortCut(int shortcut) {
-    for (auto& a : actions_) {
-        if (a->ShortCut() != 0 && a->ShortCut() == shortcut) return a->Execute();
-    }
-    return false;
+bool TAction::HasShortCut(int shortcut) const {
+    if (shortcut == 0) return false;
+    return shortcut_ == shortcut ||
+           std::find(moreShortCuts_.begin(), moreShortCuts_.end(), shortcut) != moreShortCuts_.end();
+}
+
+TAction* TActionList::FindShortCut(int shortcut) const {
+    for (auto& a : actions_)
+        if (a->HasShortCut(shortcut)) return a.get();
+    return nullptr;
 }
 
 }  // namespace pelma::ui

@@ -36,6 +36,15 @@ public:
     const std::wstring Name;
     const std::wstring& Caption() const { return caption_; }
     int ShortCut() const { return shortcut_; }
+    // Further keys that run the action; the menu shows the first shortcut only.
+    const std::vector<int>& MoreShortCuts() const { return moreShortCuts_; }
+    void AddShortCut(int shortcut) { moreShortCuts_.push_back(shortcut); }
+    bool HasShortCut(int shortcut) const;
+    // Keys that text boxes and dialogs use for themselves (arrows, Space,
+    // Home, plain letters): such an action's keys run it only from the main
+    // window, and not while one of its text boxes has the keyboard focus.
+    bool YieldsToControls() const { return yieldsToControls_; }
+    void SetYieldsToControls(bool yields) { yieldsToControls_ = yields; }
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
 
@@ -48,6 +57,8 @@ public:
 private:
     std::wstring caption_;
     int shortcut_;
+    std::vector<int> moreShortCuts_;
+    bool yieldsToControls_ = false;
     std::function<void()> onExecute_;
     bool enabled_ = true;
     std::vector<TActionClient*> clients_;
@@ -63,8 +74,8 @@ public:
     TAction& Add(std::wstring name, std::wstring caption, int shortcut, std::function<void()> onExecute);
     const std::vector<std::unique_ptr<TAction>>& Actions() const { return actions_; }
 
-    // Runs the enabled action with this shortcut; true when one ran.
-    bool ExecuteShortCut(int shortcut);
+    // The action with this shortcut, or nullptr.
+    TAction* FindShortCut(int shortcut) const;
 
 private:
     std::vector<std::unique_ptr<TAction>> actions_;

@@ -30,7 +30,19 @@ BOOL CALLBACK DisableOne(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+bool IsTextBox(HWND hwnd) {
+    wchar_t name[32];
+    if (!GetClassNameW(hwnd, name, 32)) return false;
+    return _wcsicmp(name, L"Edit") == 0 || _wcsnicmp(name, L"RICHEDIT", 8) == 0;
+}
+
 }  // namespace
+
+// A key aimed at the main window or one of its controls other than a text box.
+bool TApplication::KeyFreeForActions(HWND target) const {
+    if (!mainForm_ || GetAncestor(target, GA_ROOT) != mainForm_->Handle()) return false;
+    return !IsTextBox(target);
+}
 
 TApplication& Application() {
     static TApplication app;
@@ -82,8 +94,12 @@ bool TApplication::IsShortCut(const MSG& msg) {
     if (GetKeyState(VK_SHIFT) < 0) code |= kShiftMask;
     if (GetKeyState(VK_CONTROL) < 0) code |= kCtrlMask;
     if (GetKeyState(VK_MENU) < 0) code |= kAltMask;
-    for (TActionList* list : actionLists_)
-        if (list->ExecuteShortCut(code)) return true;
+    for (TActionList* list : actionLists_) {
+        TAction* action = list->FindShortCut(code);
+        if (!action) continue;
+        if (action->YieldsToControls() && !KeyFreeForActions(msg.hwnd)) return false;
+        return action->Execute();
+    }
     return false;
 }
 

@@ -81,6 +81,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
     void Idle();
+    bool KeyFreeForActions(HWND target) const;
 
     HWND hwnd_ = nullptr;
     std::wstring title_;
