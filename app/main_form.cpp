@@ -12,12 +12,16 @@
 #include "resource_ids.h"
 #include "ui/application.h"
 #include "ui/late_bound.h"
+#include "view/file_kind.h"
 #include "view/picture_view.h"
+#include "view/read_ahead.h"
 #include "view/rich_edit.h"
 #include "view/rich_text_view.h"
 #include "view/text_view.h"
 
 namespace pelma {
+
+using namespace std::string_literals;
 
 TPelmaForm1* PelmaForm1 = nullptr;
 
@@ -29,6 +33,7 @@ TPelmaForm1::TPelmaForm1()
     BuildViews();
     // The separators are read again whenever the system announces changed settings.
     ui::Application().OnSettingChange = [this] { ReadNumberSeparators(); };
+    ui::Application().OnIdle = [this] { PlanReadAhead(); };
     RunCreate(static_cast<void (ui::TForm::*)()>(&TPelmaForm1::FormCreate));
 }
 
@@ -42,6 +47,7 @@ TPelmaForm1::~TPelmaForm1() {
     }
     SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & ~WS_EX_ACCEPTFILES);
     ui::Application().OnSettingChange = nullptr;
+    ui::Application().OnIdle = nullptr;
     if (PelmaForm1 == this) PelmaForm1 = nullptr;
 }
 
@@ -88,19 +94,18 @@ void TPelmaForm1::WMDropFiles(HDROP drop) {
 }
 
 void TPelmaForm1::SpeedButton1Click() {
-    static const wchar_t filter[] =
+    static const std::wstring filter =
         L"全てのファイル (*.*)\0*.*\0"
         L"メディアファイル (*.AVI,*.MPG)\0*.avi;*.mpg;*.mpeg\0"
         L"MIDI ファイル (*.MID,*.RMI)\0*.mid;*.rmi\0"
-        L"Wave ファイル (*.WAV)\0*.wav;*.mp3\0"
-        L"画像ファイル (*.BMP,*.ICO,*.EMF,*.WMF,*.JPG,*.PNG,*.GIF,*.WEBP)\0"
-        L"*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.jpeg;*.png;*.gif;*.webp\0";
+        L"Wave ファイル (*.WAV)\0*.wav;*.mp3\0"s +
+        PictureDialogFilter();
     std::wstring buffer = OpenDialogFileName;
     buffer.resize(std::max<std::size_t>(buffer.size() + 1, 32768), L'\0');
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = hwnd_;
-    ofn.lpstrFilter = filter;
+    ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());

@@ -20,6 +20,7 @@
 #include "ui/timer.h"
 #include "ui/track_bar.h"
 #include "ui/work_area.h"
+#include "view/folder_browser.h"
 #include "view/size_label.h"
 
 namespace pelma {
@@ -31,6 +32,7 @@ class RichTextView;
 class PictureView;
 class DisplayModes;
 class MediaView;
+class ReadAhead;
 
 class TPelmaForm1 : public ui::TForm {
 public:
@@ -71,6 +73,11 @@ public:
     ui::TAction* ActAbout = nullptr;
     ui::TAction* ActS = nullptr;
     ui::TAction* ActL = nullptr;
+    // Stepping through the shown file's folder.
+    ui::TAction* ActNextFile = nullptr;
+    ui::TAction* ActPrevFile = nullptr;
+    ui::TAction* ActFirstFile = nullptr;
+    ui::TAction* ActLastFile = nullptr;
     std::unique_ptr<ui::TPopupMenu> PopupMenu1;
     std::unique_ptr<ui::TPopupMenu> PopupMenu2;
     std::wstring OpenDialogFileName;  // the dialog offers the last chosen name again
@@ -98,6 +105,17 @@ public:
     void TrackBar1Change();
     void MediaPlayer1Click();
 
+    // A step through the folder of the file last opened: the file it names
+    // is opened through ViewFile once the keys already pressed are taken in,
+    // so that steps faster than files open skip the files between. At either
+    // end of the folder nothing is opened and the default sound plays.
+    void StepFolder(StepDirection direction);
+    // Once a picture is shown and the window idle, its neighbours in the
+    // folder are read and decoded ahead.
+    void PlanReadAhead();
+    FolderBrowser& Browser() { return browser_; }
+    ReadAhead& PicturesAhead() { return *readAhead_; }
+
     // The thousands and decimal separators of the user's regional settings.
     void ReadNumberSeparators();
     const NumberSeparators& Separators() const;
@@ -109,11 +127,27 @@ protected:
     void DoShow() override { FormShow(); }
     void DoResize() override { FormResize(); }
     void DoDropFiles(HDROP drop) override { WMDropFiles(drop); }
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void BuildTemplate();
     // The views, each over the controls it drives (made once the template is).
     void BuildViews();
+    void OpenStep();
+    std::shared_ptr<ui::TGraphic> LoadShownPicture(const std::wstring& fileName, PictureKind kind,
+                                                   COLORREF background);
+
+    // What stepping needs: the file last opened (any way), whether it is a
+    // picture now shown, the file the pending step names, and the direction
+    // of travel (read-ahead goes that way first).
+    std::wstring openedFile_;
+    bool pictureShown_ = false;
+    bool openingByStep_ = false;
+    std::wstring stepTarget_;
+    bool stepPosted_ = false;
+    StepDirection travel_ = StepDirection::Next;
+    bool readAheadPlanned_ = true;
+    FolderBrowser browser_;
 
     // Declared after the controls: the views go first.
     std::unique_ptr<SizeLabel> sizeLabel_;
@@ -122,6 +156,7 @@ private:
     std::unique_ptr<PictureView> pictureView_;
     std::unique_ptr<DisplayModes> displayModes_;
     std::unique_ptr<MediaView> mediaView_;
+    std::unique_ptr<ReadAhead> readAhead_;
 };
 
 // The main window, reachable program-wide from the moment its creation begins.

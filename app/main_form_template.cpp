@@ -52,6 +52,25 @@ void TPelmaForm1::BuildTemplate() {
     ActAbout = &ActionList1.Add(L"ActAbout", L"バージョン情報", 0, [this] { ActAboutExecute(); });
     ActS = &ActionList1.Add(L"ActS", L"縮小", 0, [this] { ActSExecute(); });
     ActL = &ActionList1.Add(L"ActL", L"実寸", 0, [this] { ActLExecute(); });
+    // Stepping through the folder. The plain keys are the text boxes' own
+    // while one has the focus; with Ctrl they step from anywhere.
+    const auto stepAction = [this](const wchar_t* name, const wchar_t* caption,
+                                   std::initializer_list<int> keys, StepDirection direction) {
+        ui::TAction* a =
+            &ActionList1.Add(name, caption, *keys.begin(), [this, direction] { StepFolder(direction); });
+        a->SetYieldsToControls(true);
+        for (int key : keys) {
+            if (key != *keys.begin()) a->AddShortCut(key);
+            a->AddShortCut(ui::kCtrlMask | key);
+        }
+        return a;
+    };
+    ActNextFile =
+        stepAction(L"ActNextFile", L"次のファイル", {VK_RIGHT, VK_NEXT, VK_SPACE}, StepDirection::Next);
+    ActPrevFile =
+        stepAction(L"ActPrevFile", L"前のファイル", {VK_LEFT, VK_BACK, VK_PRIOR}, StepDirection::Previous);
+    ActFirstFile = stepAction(L"ActFirstFile", L"最初のファイル", {VK_HOME}, StepDirection::First);
+    ActLastFile = stepAction(L"ActLastFile", L"最後のファイル", {VK_END}, StepDirection::Last);
 
     PopupMenu1 = std::make_unique<ui::TPopupMenu>(L"PopupMenu1");
     PopupMenu1->AddItem(L"N1", ActMovS);
@@ -61,12 +80,18 @@ void TPelmaForm1::BuildTemplate() {
     PopupMenu1->AddItem(L"N5", ActFullScreen);
     PopupMenu1->AddSeparator(L"N6");
     PopupMenu1->AddItem(L"N7", ActAbout);
+    PopupMenu1->AddSeparator(L"N21");
+    PopupMenu1->AddItem(L"N22", ActNextFile);
+    PopupMenu1->AddItem(L"N23", ActPrevFile);
     PopupMenu2 = std::make_unique<ui::TPopupMenu>(L"PopupMenu2");
     PopupMenu2->AddItem(L"N8", ActS);
     PopupMenu2->AddSeparator(L"N9");
     PopupMenu2->AddItem(L"N10", ActL);
     PopupMenu2->AddSeparator(L"N11");
     PopupMenu2->AddItem(L"N12", ActAbout);
+    PopupMenu2->AddSeparator(L"N24");
+    PopupMenu2->AddItem(L"N25", ActNextFile);
+    PopupMenu2->AddItem(L"N26", ActPrevFile);
     PopupMenu = PopupMenu2.get();
 
     // Bottom panel with the media controls.

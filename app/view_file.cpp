@@ -1,11 +1,19 @@
 // The one operation through which every file is opened, and the commands and
 // events that the views carry out.
 #include "app/main_form.h"
+#include "core/errors.h"
 #include "media/display_modes.h"
 #include "media/media_player.h"
 #include "media/media_view.h"
+#include "ui/application.h"
+#include "view/file_access.h"
 #include "view/file_kind.h"
+#include "view/formats/picture_header.h"
+#include "view/formats/picture_limits.h"
+#include "view/picture_graphics.h"
+#include "view/picture_loader.h"
 #include "view/picture_view.h"
+#include "view/read_ahead.h"
 #include "view/rich_edit.h"
 #include "view/rich_text_view.h"
 #include "view/text_view.h"
@@ -25,10 +33,27 @@ void TPelmaForm1::BuildViews() {
     mediaView_ = std::make_unique<MediaView>(MediaControls{*this, *MediaPlayer1, *Image2, *Label3, *Label2,
                                                            *DisplayPanel, *TrackBar1, *Panel2, Timer1,
                                                            *displayModes_, *sizeLabel_});
+    readAhead_ = std::make_unique<ReadAhead>(kMaxPictureBytes);
+    pictureView_->SetLoader([this](const std::wstring& fileName, PictureKind kind, COLORREF background) {
+        return LoadShownPicture(fileName, kind, background);
+    });
+}
+
+std::shared_ptr<ui::TGraphic> TPelmaForm1::LoadShownPicture(const std::wstring& fileName, PictureKind kind,
+                                                            COLORREF background) {
+    if (auto ahead = readAhead_->Take(fileName, kind, background)) return ahead;
+    return LoadPicture(fileName, kind, background);
 }
 
 void TPelmaForm1::ViewFile(const std::wstring& fileName) {
     const ui::TWorkArea area = ui::WorkArea();
+    // Every name opened is where the next step starts from, whether it opens or not.
+    openedFile_ = fileName;
+    pictureShown_ = false;
+    readAheadPlanned_ = false;
+    const bool byStep = openingByStep_;
+    openingByStep_ = false;
+    if (!byStep) readAhead_->Clear();
     SetWindowState(ui::TWindowState::Normal);
 
     for (ui::TControl* c : std::initializer_list<ui::TControl*>{
@@ -58,7 +83,8 @@ void TPelmaForm1::ViewFile(const std::wstring& fileName) {
             richTextView_->Show(fileName);
             break;
         case FileKind::Picture:
-            pictureView_->Show(fileName, ext.substr(1), area);
+            pictureView_->Show(fileName, ext.substr(1), area, byStep);
+            pictureShown_ = true;
             break;
         case FileKind::Movie:
         case FileKind::Sound:
@@ -68,6 +94,117 @@ void TPelmaForm1::ViewFile(const std::wstring& fileName) {
             textView_->Show(fileName);
             break;
     }
+}
+
+namespace {
+
+constexpr UINT kOpenStep = WM_APP + 20;
+
+StepDirection TravelOf(StepDirection d) {
+    return d == StepDirection::Previous || d == StepDirection::Last ? StepDirection::Previous
+                                                                    : StepDirection::Next;
+}
+
+}  // namespace
+
+void TPelmaForm1::StepFolder(StepDirection direction) {
+    const std::wstring& from = stepTarget_.empty() ? openedFile_ : stepTarget_;
+    if (from.empty()) return;  // the welcome screen: nothing to step from
+    const std::optional<std::wstring> next = browser_.Step(from, direction);
+    if (!next) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    stepTarget_ = *next;
+    travel_ = TravelOf(direction);
+    if (!stepPosted_) stepPosted_ = PostMessageW(hwnd_, kOpenStep, 0, 0) != FALSE;
+}
+
+void TPelmaForm1::OpenStep() {
+    // Keys pressed while the last file opened move the target on first: the
+    // files they pass are never opened.
+    ui::Application().HandleKeyMessages();
+    stepPosted_ = false;
+    const std::wstring target = std::move(stepTarget_);
+    stepTarget_.clear();
+    if (target.empty()) return;
+    // Read ahead for the way it went, the others are not needed now; the
+    // picture shown now is the neighbour on the way back: kept, not read again.
+    readAhead_->Retain(target);
+    if (pictureShown_) {
+        const auto kind = LookUpPictureFormat(ExtractFileExt(openedFile_).substr(1));
+        const auto& picture = Image1->Picture();
+        if (kind && ReadAhead::Decodes(*kind) && picture && !picture->Empty())
+            readAhead_->Keep(openedFile_, *kind, Image1->Parent()->Color(), picture);
+    }
+    openingByStep_ = true;
+    ViewFile(target);
+}
+
+void TPelmaForm1::PlanReadAhead() {
+    if (readAheadPlanned_) return;
+    readAheadPlanned_ = true;
+    if (!pictureShown_ || !IsWindowVisible(hwnd_)) return;
+    const COLORREF background = Image1->Parent()->Color();
+    const ui::TWorkArea area = ui::WorkArea();
+    std::vector<ReadAhead::Wanted> wanted;
+    const StepDirection back = travel_ == StepDirection::Next ? StepDirection::Previous : StepDirection::Next;
+    for (StepDirection d : {travel_, back}) {
+        const std::optional<std::wstring> file = browser_.Step(openedFile_, d);
+        if (!file) continue;
+        const auto kind = LookUpPictureFormat(ExtractFileExt(*file).substr(1));
+        if (!kind || !ReadAhead::Decodes(*kind)) continue;
+        ReadAhead::Wanted w{*file, *kind};
+        // The header tells the size it will be drawn at, and what it takes.
+        try {
+            std::vector<std::uint8_t> head(kPictureHeadBytes);
+            std::size_t got = 0;
+            {
+                ui::UniqueFile f = OpenForReading(*file, FILE_SHARE_READ, OpenFailure::StreamOpenError);
+                if (!ReadUpTo(f.get(), head.data(), head.size(), got)) got = 0;
+            }
+            if (const auto info = PeekPictureSize(head.data(), got, *kind)) {
+                w.width = info->width;
+                w.height = info->height;
+                const SIZE draw = pictureView_->DrawSize(info->width, info->height, area, true);
+                w.drawWidth = draw.cx;
+                w.drawHeight = draw.cy;
+            }
+        } catch (const Exception&) {
+            continue;  // cannot be read now: reported if and when the user steps to it
+        }
+        wanted.push_back(std::move(w));
+    }
+    const auto& shown = Image1->Picture();
+    const auto shownKind = LookUpPictureFormat(ExtractFileExt(openedFile_).substr(1));
+    readAhead_->Want(std::move(wanted), background,
+                     shown && shownKind ? ReadAhead::PictureBytes(*shownKind, shown->Width(), shown->Height(),
+                                                                  Image1->Width(), Image1->Height())
+                                        : 0);
+}
+
+LRESULT TPelmaForm1::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case kOpenStep:
+            OpenStep();
+            return 0;
+        case WM_APPCOMMAND:
+            // The mouse's back and forward buttons, and the keyboards' browser keys.
+            switch (GET_APPCOMMAND_LPARAM(lp)) {
+                case APPCOMMAND_BROWSER_FORWARD:
+                    ActNextFile->Execute();
+                    return TRUE;
+                case APPCOMMAND_BROWSER_BACKWARD:
+                    ActPrevFile->Execute();
+                    return TRUE;
+                default:
+                    break;
+            }
+            break;
+        default:
+            break;
+    }
+    return TForm::WndProc(msg, wp, lp);
 }
 
 void TPelmaForm1::ShowFileSize(const std::wstring& fileName) { sizeLabel_->Show(fileName); }

@@ -27,6 +27,8 @@ add_library(pelma_win STATIC
   view/picture_graphics.cpp
   view/picture_loader.cpp
   view/picture_view.cpp
+  view/folder_browser.cpp
+  view/read_ahead.cpp
   view/rich_edit.cpp
   view/rich_text_view.cpp
   view/size_label.cpp
@@ -63,3 +65,7 @@ target_link_options(bench_start PRIVATE -municode)
 add_executable(bench_picture tools/bench/picture_bench.cpp)
 target_link_libraries(bench_picture PRIVATE pelma_win pelma_resources psapi)
 target_link_options(bench_picture PRIVATE -municode)
+# Browsing benchmark (run by tools/bench-browse).
+add_executable(bench_browse tools/bench/browse_bench.cpp)
+target_link_libraries(bench_browse PRIVATE pelma_win pelma_resources psapi)
+target_link_options(bench_browse PRIVATE -municode)

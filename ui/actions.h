@@ -41,8 +41,9 @@ public:
     void AddShortCut(int shortcut) { moreShortCuts_.push_back(shortcut); }
     bool HasShortCut(int shortcut) const;
     // Keys that text boxes and dialogs use for themselves (arrows, Space,
-    // Home, plain letters): such an action's keys run it only from the main
-    // window, and not while one of its text boxes has the keyboard focus.
+    // Home, plain letters): such an action's keys without Ctrl run it only
+    // from the main window, and not while one of its text boxes has the
+    // keyboard focus; with Ctrl they run it from anywhere.
     bool YieldsToControls() const { return yieldsToControls_; }
     void SetYieldsToControls(bool yields) { yieldsToControls_ = yields; }
     bool Enabled() const { return enabled_; }

@@ -97,7 +97,7 @@ bool TApplication::IsShortCut(const MSG& msg) {
     for (TActionList* list : actionLists_) {
         TAction* action = list->FindShortCut(code);
         if (!action) continue;
-        if (action->YieldsToControls() && !KeyFreeForActions(msg.hwnd)) return false;
+        if (action->YieldsToControls() && !(code & kCtrlMask) && !KeyFreeForActions(msg.hwnd)) return false;
         return action->Execute();
     }
     return false;
@@ -110,19 +110,28 @@ bool TApplication::HandleMessage() {
         terminated_ = true;
         return true;
     }
+    Dispatch(msg);
+    return true;
+}
+
+void TApplication::HandleKeyMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) Dispatch(msg);
+}
+
+void TApplication::Dispatch(MSG& msg) {
     try {
-        if (IsShortCut(msg)) return true;
+        if (IsShortCut(msg)) return;
     } catch (...) {
         HandleException(std::current_exception());
-        return true;
+        return;
     }
     HWND dialog = GetAncestor(msg.hwnd, GA_ROOT);
     if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(dialog));
         form && form->DialogKeys() && IsDialogMessageW(dialog, &msg))
-        return true;
+        return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
-    return true;
 }
 
 void TApplication::ProcessMessages() {
@@ -143,6 +152,13 @@ void TApplication::Run(int showCommand) {
 }
 
 void TApplication::Idle() {
+    if (OnIdle) {
+        try {
+            OnIdle();
+        } catch (...) {
+            HandleException(std::current_exception());
+        }
+    }
     // The queue is empty, paints included: the first time the main window is
     // on screen, it has been painted completely. A start-up benchmark may ask
     // to be told (PELMA_PAINTED_EVENT names an event to set).

@@ -44,6 +44,10 @@ public:
     void ProcessMessages();
     // Handles one message as the loop would: true when a message was handled.
     bool HandleMessage();
+    // Handles the key messages waiting in the queue, and nothing else.
+    void HandleKeyMessages();
+    // Handles a message taken from the queue: shortcuts, dialog keys, its window.
+    void Dispatch(MSG& msg);
     void Terminate();
     bool Terminated() const { return terminated_; }
 
@@ -67,6 +71,10 @@ public:
 
     // Called when the system announces changed settings (WM_SETTINGCHANGE).
     std::function<void()> OnSettingChange;
+    // Called whenever the queue is empty, paints included: the window is idle.
+    std::function<void()> OnIdle;
+    // What the loop does when the queue is empty (tests run it themselves).
+    void Idle();
 
     // A modal loop (the error box) is running.
     bool InModalBox() const { return modalDepth_ > 0; }
@@ -80,7 +88,6 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
-    void Idle();
     bool KeyFreeForActions(HWND target) const;
 
     HWND hwnd_ = nullptr;

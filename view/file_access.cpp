@@ -13,28 +13,6 @@ void RaiseInOutError(DWORD code) {
     throw EInOutError(static_cast<int>(code), IoErrorMessage(static_cast<int>(code)));
 }
 
-namespace {
-
-// While it lives, names under the system folder mean that folder, not the
-// 32-bit one a 32-bit program is redirected to on 64-bit Windows. Only the
-// one call that takes the user's name runs inside it (no module is loaded
-// there); elsewhere, and in a 64-bit program, nothing changes.
-class AsNamed {
-public:
-    AsNamed() : disabled_(Wow64DisableWow64FsRedirection(&old_) != FALSE) {}
-    ~AsNamed() {
-        if (disabled_) Wow64RevertWow64FsRedirection(old_);
-    }
-    AsNamed(const AsNamed&) = delete;
-    AsNamed& operator=(const AsNamed&) = delete;
-
-private:
-    PVOID old_ = nullptr;
-    bool disabled_;
-};
-
-}  // namespace
-
 std::wstring SystemPath(const std::wstring& fileName) {
     const std::wstring full = AbsolutePath(fileName);
     return full.size() > kClassicPathLimit ? ExtendedLengthPath(full) : fileName;

@@ -29,6 +29,25 @@ std::wstring SystemPath(const std::wstring& fileName);
 // (INVALID_FILE_ATTRIBUTES when they cannot be read).
 DWORD NamedFileAttributes(const std::wstring& fileName);
 
+// While it lives, names under the system folder mean that folder, not the
+// 32-bit one a 32-bit program is redirected to on 64-bit Windows. Only the
+// calls that take the user's names run inside it (no module may be loaded
+// there, and it holds for this thread only); in a 64-bit program nothing
+// changes.
+class AsNamed {
+public:
+    AsNamed() : disabled_(Wow64DisableWow64FsRedirection(&old_) != FALSE) {}
+    ~AsNamed() {
+        if (disabled_) Wow64RevertWow64FsRedirection(old_);
+    }
+    AsNamed(const AsNamed&) = delete;
+    AsNamed& operator=(const AsNamed&) = delete;
+
+private:
+    PVOID old_ = nullptr;
+    bool disabled_;
+};
+
 // Opens an existing file for reading only, with the given sharing
 // (FILE_SHARE_* bits); raises as `failure` says when it cannot. It is the
 // very file the user named: a 32-bit program on 64-bit Windows is otherwise

@@ -103,6 +103,11 @@ std::unique_ptr<AreaScaler> DibPixels::StartScaledCopy(int width, int height) {
     return std::make_unique<AreaScaler>(width_, height_, rows_.pixelBytes, target);
 }
 
+void DibPixels::PrepareScaledCopy(int width, int height) {
+    if (auto scaler = StartScaledCopy(width, height))
+        for (int y = 0; y < height_; ++y) scaler->AddRow(rows_.Row(y));
+}
+
 void DibPixels::Draw(HDC dc, const RECT& r) {
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (!bitmap_ || w <= 0 || h <= 0) return;
@@ -120,8 +125,7 @@ void DibPixels::Draw(HDC dc, const RECT& r) {
     if (!scaled_ || scaledWidth_ != w || scaledHeight_ != h) {
         if (rows_.first) {
             GdiFlush();  // the section's bits are read directly
-            if (auto scaler = StartScaledCopy(w, h))
-                for (int y = 0; y < height_; ++y) scaler->AddRow(rows_.Row(y));
+            PrepareScaledCopy(w, h);
         } else {
             PixelRows target;
             if (NewScaledCopy(w, h, &target)) {
@@ -169,9 +173,7 @@ void TJPEGImage::Prepare() {
     if (size >= kWarmFrom) warmer_ = std::make_unique<PageWarmer>(rows.first, size, WarmPages);
 }
 
-void TJPEGImage::Decode(int drawWidth, int drawHeight) {
-    const int scale = JpegScaleDenominator(width_, height_, drawWidth, drawHeight);
-    if (decoded_ && (scale >= decodedScale_ || bytes_.empty())) return;
+TJPEGImage::Outcome TJPEGImage::DecodePixels(int drawWidth, int drawHeight, int scale) {
     decoded_ = true;
     decodedScale_ = scale;
     ++decodeCount_;
@@ -203,17 +205,44 @@ void TJPEGImage::Decode(int drawWidth, int drawHeight) {
     // Rows the decoder never reached stay black, in the scaled copy too.
     if (scaler)
         for (int y = scaler->RowsAdded(); y < pixels_.Height(); ++y) scaler->AddRow(pixels_.Rows().Row(y));
+    return {d.errorCode, noRoom};
+}
+
+void TJPEGImage::ForgetBytesOnceWhole() {
     // The file is kept while a finer decoding may still be asked for.
-    if (scale == 1) {
+    if (decodedScale_ == 1) {
         bytes_ = {};
         bytes_.shrink_to_fit();
     }
+}
+
+void TJPEGImage::Decode(int drawWidth, int drawHeight) {
+    const int scale = JpegScaleDenominator(width_, height_, drawWidth, drawHeight);
+    if (decoded_ && (scale >= decodedScale_ || bytes_.empty())) return;
+    const Outcome outcome = DecodePixels(drawWidth, drawHeight, scale);
+    ForgetBytesOnceWhole();
     // Painting may not show a box: the error display shows it afterwards,
     // once for the picture however often it is decoded.
     if (errorShown_) return;
-    errorShown_ = d.errorCode != 0 || noRoom;
-    if (d.errorCode != 0) ui::Application().PostErrorMessage(JpegErrorMessage(d.errorCode));
-    if (noRoom) ui::Application().PostErrorMessage(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    errorShown_ = outcome.errorCode != 0 || outcome.noRoom;
+    if (outcome.errorCode != 0) ui::Application().PostErrorMessage(JpegErrorMessage(outcome.errorCode));
+    if (outcome.noRoom) ui::Application().PostErrorMessage(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+}
+
+bool TJPEGImage::DecodeAhead(int drawWidth, int drawHeight) {
+    if (Empty()) return true;
+    const Outcome outcome =
+        DecodePixels(drawWidth, drawHeight, JpegScaleDenominator(width_, height_, drawWidth, drawHeight));
+    if (outcome.errorCode == 0 && !outcome.noRoom) {
+        ForgetBytesOnceWhole();
+        return true;
+    }
+    // Undone: decoded when shown, the error is reported then.
+    decoded_ = false;
+    decodedScale_ = 0;
+    decodeCount_ = 0;
+    pixels_ = DibPixels();
+    return false;
 }
 
 void TJPEGImage::Draw(HDC dc, const RECT& r) {

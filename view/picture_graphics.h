@@ -42,6 +42,9 @@ public:
     // finished (and must be fed all of them). None when no copy is needed at
     // that size or there is no room for one.
     std::unique_ptr<AreaScaler> StartScaledCopy(int width, int height);
+    // Makes the scaled copy for drawing at width × height now (none when
+    // not needed at that size), so that the first paint is a plain copy.
+    void PrepareScaledCopy(int width, int height);
     // Forgets the scaled copy (the pixels changed).
     void Changed() { scaled_.reset(); }
     // Only the pixels in [left, right) × [top, bottom) changed: the scaled
@@ -80,6 +83,8 @@ public:
     int Height() const override { return pixels_.Height(); }
     void Draw(HDC dc, const RECT& r) override { pixels_.Draw(dc, r); }
     HBITMAP Handle() const { return pixels_.Handle(); }
+    // Gets ready to be drawn at width × height (see DibPixels::PrepareScaledCopy).
+    void PrepareDraw(int width, int height) { pixels_.PrepareScaledCopy(width, height); }
 
 private:
     DibPixels pixels_;
@@ -108,6 +113,10 @@ public:
     // are decoded. A fatal error is reported once through the error display
     // and the picture keeps what was decoded.
     void Decode(int drawWidth = 0, int drawHeight = 0);
+    // The same decoding ahead of being shown, off the user-interface thread:
+    // nothing is reported; a fatal error leaves the picture undecoded, to be
+    // decoded and reported when it is first drawn. False then.
+    bool DecodeAhead(int drawWidth, int drawHeight);
     // The decoded pixels: the picture's full size, or the scale decoded at.
     HBITMAP Handle() const { return pixels_.Handle(); }
     int DecodedWidth() const { return pixels_.Width(); }
@@ -123,6 +132,13 @@ public:
     static bool ScreenIsEightBit();
 
 private:
+    struct Outcome {
+        int errorCode = 0;
+        bool noRoom = false;
+    };
+    Outcome DecodePixels(int drawWidth, int drawHeight, int scale);
+    void ForgetBytesOnceWhole();
+
     std::vector<std::uint8_t> bytes_;
     int width_ = 0, height_ = 0;
     bool decoded_ = false;

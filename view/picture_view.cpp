@@ -1,5 +1,7 @@
 #include "view/picture_view.h"
 
+#include <algorithm>
+
 #include "core/arith.h"
 #include "core/errors.h"
 #include "view/animated_picture.h"
@@ -29,16 +31,17 @@ std::shared_ptr<ui::TGraphic> IconCanvas(ui::TGraphic& icon) {
 
 }  // namespace
 
-void PictureView::Show(const std::wstring& fileName, const std::wstring& extension,
-                       const ui::TWorkArea& area) {
+void PictureView::Show(const std::wstring& fileName, const std::wstring& extension, const ui::TWorkArea& area,
+                       bool /*byStep*/) {
     ui::TImage& image = c_.picture;
     image.SetStretch(false);
     c_.openLabel.Hide();
     c_.dropLabel.Hide();
     const std::optional<PictureKind> kind = LookUpPictureFormat(extension);
     if (!kind) throw EInvalidGraphic(UnknownPictureFormatMessage(extension));
-    image.SetPicture(
-        LoadPicture(fileName, *kind, image.Parent() ? image.Parent()->Color() : GetSysColor(COLOR_BTNFACE)));
+    const COLORREF background = image.Parent() ? image.Parent()->Color() : GetSysColor(COLOR_BTNFACE);
+    image.SetPicture(loader_ ? loader_(fileName, *kind, background)
+                             : LoadPicture(fileName, *kind, background));
     const ui::TGraphic& picture = *image.Picture();
     const bool reduce = area.Width < picture.Width() || area.Height < picture.Height();
     // The previous picture is gone: the pixel memory of a JPEG shown at its
@@ -64,6 +67,21 @@ void PictureView::Show(const std::wstring& fileName, const std::wstring& extensi
         ActualSize();
     }
     c_.sizeLabel.Show(fileName);
+}
+
+SIZE PictureView::DrawSize(int pictureWidth, int pictureHeight, const ui::TWorkArea& area, bool) const {
+    if (area.Width >= pictureWidth && area.Height >= pictureHeight) return {0, 0};
+    // Reduced: half its size, in a window the system keeps within its
+    // largest size.
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(c_.window.Style()), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(c_.window.Handle(), GWL_EXSTYLE)));
+    const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+    const int toolBar = c_.toolBar.Height();
+    const int width = std::min(Div(pictureWidth, 2), GetSystemMetrics(SM_CXMAXTRACK) - frameWidth);
+    const int height =
+        std::min(Div(pictureHeight, 2) + toolBar, GetSystemMetrics(SM_CYMAXTRACK) - frameHeight) - toolBar;
+    return {width, height};
 }
 
 void PictureView::StopAnimation() {

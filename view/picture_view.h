@@ -1,6 +1,8 @@
 // The picture view and its two sizing commands, Actual size and Reduce.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "ui/actions.h"
@@ -34,11 +36,22 @@ class PictureView {
 public:
     explicit PictureView(const PictureControls& controls) : c_(controls) {}
 
+    // How a picture file becomes the picture shown (by default LoadPicture;
+    // the window hands over pictures decoded ahead).
+    using Loader = std::function<std::shared_ptr<ui::TGraphic>(const std::wstring& fileName, PictureKind kind,
+                                                               COLORREF background)>;
+    void SetLoader(Loader loader) { loader_ = std::move(loader); }
+
     // Loads the file as the picture registry says for its extension (given
     // without its dot, as written) and shows it: an icon enlarged on its
     // canvas, any other picture at actual size when it fits the work area,
     // else reduced.
-    void Show(const std::wstring& fileName, const std::wstring& extension, const ui::TWorkArea& area);
+    // `byStep`: the file was opened by a step through the folder.
+    void Show(const std::wstring& fileName, const std::wstring& extension, const ui::TWorkArea& area,
+              bool byStep = false);
+    // The size at which a picture of that size would be drawn if it were
+    // opened now (0 × 0: at its own size, pixel for pixel).
+    SIZE DrawSize(int pictureWidth, int pictureHeight, const ui::TWorkArea& area, bool byStep) const;
     // An animated picture stops at the frame it shows (another file is opened).
     void StopAnimation();
     // The window at the work area's size, the picture at its actual size.
@@ -48,6 +61,7 @@ public:
 
 private:
     PictureControls c_;
+    Loader loader_;
 };
 
 }  // namespace pelma

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "view/file_kind.h"
+#include "view/folder_order.h"
 #include "view/long_path.h"
 
 namespace pelma {
@@ -38,6 +39,64 @@ TEST(FileKindTable, EverythingElseIsTextOrHex) {
     }
     EXPECT_EQ(KindOf(L"backup.tar.rtf"), FileKind::RichText);
     EXPECT_EQ(KindOf(L"C:\\dir.txt\\photo.Jpg"), FileKind::Picture);
+}
+
+TEST(FileKindTable, FamiliesAndTheDialogsPictureEntryComeFromTheOneTable) {
+    EXPECT_EQ(BrowseFamilyOf(L".JPG"), BrowseFamily::Pictures);
+    EXPECT_EQ(BrowseFamilyOf(L".ICO"), BrowseFamily::Pictures);
+    EXPECT_EQ(BrowseFamilyOf(L".DIB"), BrowseFamily::Other);  // refused by the picture view
+    EXPECT_EQ(BrowseFamilyOf(L".WAV"), BrowseFamily::Media);
+    EXPECT_EQ(BrowseFamilyOf(L".AVI"), BrowseFamily::Media);
+    EXPECT_EQ(BrowseFamilyOf(L".RTF"), BrowseFamily::RichText);
+    EXPECT_EQ(BrowseFamilyOf(L".TXT"), BrowseFamily::Other);
+    EXPECT_EQ(BrowseFamilyOf(L""), BrowseFamily::Other);
+    using namespace std::string_literals;
+    EXPECT_EQ(PictureDialogFilter(),
+              L"画像ファイル (*.BMP,*.ICO,*.EMF,*.WMF,*.JPG,*.PNG,*.GIF,*.WEBP)\0"
+              L"*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.jpeg;*.png;*.gif;*.webp\0"s);
+    for (const KnownExtension& e : KnownExtensions()) {
+        EXPECT_EQ(ClassifyExtension(std::wstring(e.upperExt)), e.kind);
+        EXPECT_EQ(e.reader.has_value(), e.inPictureFilter);  // the dialog lists what the view opens
+    }
+}
+
+TEST(FolderOrder, NamesSortAsExplorerSortsThem) {
+    // Each name sorts before the next.
+    const wchar_t* order[] = {L"1.jpg",
+                              L"01a.jpg",
+                              L"2.jpg",
+                              L"10.jpg",
+                              L"a.jpg",
+                              L"IMG_9.jpg",
+                              L"img_10.JPG",
+                              L"IMG_10a.jpg",
+                              L"IMG_100.jpg",
+                              L"IMG_99999999999999999999.jpg",
+                              L"IMG_100000000000000000000.jpg",
+                              L"img_a.jpg",
+                              L"写真.jpg",
+                              L"Ｚ.jpg"};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+        EXPECT_LT(CompareLogical(order[i], order[i + 1]), 0) << i;
+        EXPECT_GT(CompareLogical(order[i + 1], order[i]), 0) << i;
+    }
+    EXPECT_NE(CompareLogical(L"A.jpg", L"a.jpg"), 0);  // told apart, but side by side
+    EXPECT_LT(CompareLogical(L"a.jpg", L"B.jpg"), 0);
+    EXPECT_LT(CompareLogical(L"ä.jpg", L"Ä1.jpg"), 0);
+    EXPECT_EQ(CompareLogical(L"x7", L"x7"), 0);
+
+    const std::vector<std::wstring> sorted = {L"b2", L"b10", L"c"};
+    using D = StepDirection;
+    struct Row {
+        const wchar_t* from;
+        D direction;
+        std::optional<std::size_t> to;
+    } rows[] = {{L"b2", D::Next, 1},           {L"b10", D::Previous, 0}, {L"b2", D::Previous, std::nullopt},
+                {L"c", D::Next, std::nullopt}, {L"b5", D::Next, 1},  // a name not listed (gone)
+                {L"b5", D::Previous, 0},       {L"a", D::Next, 0},       {L"z", D::Previous, 2},
+                {L"b10", D::First, 0},         {L"b2", D::Last, 2}};
+    for (const Row& r : rows) EXPECT_EQ(StepIndex(sorted, r.from, r.direction), r.to) << (&r - rows);
+    EXPECT_EQ(StepIndex({}, L"a", D::First), std::nullopt);
 }
 
 TEST(FileKindTable, ExtensionAndNameAreFoundPastDoubleByteCharacters) {

@@ -11,8 +11,10 @@
 #include "app/about_box.h"
 #include "harness.h"
 #include "media/media_player.h"
+#include "picture_files.h"
 #include "ui/application.h"
 #include "view/picture_graphics.h"
+#include "view/read_ahead.h"
 #include "view/rich_edit.h"
 
 namespace pelma::test {
@@ -1014,6 +1016,158 @@ TEST_F(AboutCommand, TheMainWindowStaysUsableWhileItIsUp) {
     Form().SpeedButton2->Click();
     EXPECT_TRUE(Form().ActS->Enabled());
     EXPECT_TRUE(IsWindowVisible(Box().Handle()));
+    EXPECT_TRUE(Boxes().empty());
+}
+
+// ---------------------------------------------------------------------------
+// Stepping through the folder
+
+class FolderSteps : public ShortcutKeys {
+protected:
+    void SetUp() override {
+        ShortcutKeys::SetUp();
+        // Pictures of three kinds, in an order only numbers tell, among files of other families.
+        dir_.Write(L"IMG_9.bmp", BitmapFile(40, 30, 0x3366CC));
+        dir_.Write(L"img_10.JPG", PlainJpeg(48, 32, 0xCC3333));
+        dir_.Write(L"IMG_100.emf", pelma::testing::MakeEmf(0, 0, 1000, 1000, 1024, 768, 320, 240));
+        dir_.Write(L"IMG_11.txt", std::string("text"));
+        dir_.Write(L"IMG_12.rtf", std::string("{\\rtf1 rich}"));
+        dir_.Write(L"IMG_13.txt", std::string("more text"));
+        CreateDirectoryW(dir_.File(L"IMG_50.png").c_str(), nullptr);
+        const std::wstring hidden = dir_.Write(L"IMG_60.bmp", BitmapFile(8, 8, 0));
+        SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    }
+    std::wstring Shown() {
+        const std::wstring c = Form().Caption();
+        return c.size() > 11 ? c.substr(9, c.size() - 11) : c;
+    }
+    bool Press(WORD key, bool ctrl = false, HWND focus = nullptr) {
+        const bool reached = PressKey(focus ? focus : Form().Handle(), key, ctrl);
+        Loop();
+        return reached;
+    }
+};
+
+TEST_F(FolderSteps, KeysAndMenusGoThroughTheFamilyInExplorersOrderAndStopAtTheEnds) {
+    Open(dir_.File(L"img_10.JPG"));
+    for (WORD key : {VK_RIGHT, VK_NEXT, VK_SPACE}) {
+        Press(VK_LEFT);
+        EXPECT_EQ(Shown(), L"IMG_9.bmp");
+        Press(key);
+        EXPECT_EQ(Shown(), L"img_10.JPG") << key;
+    }
+    Press(VK_RIGHT);
+    EXPECT_EQ(Shown(), L"IMG_100.emf");  // not the folder, not the hidden picture
+    Press(VK_RIGHT);                     // the end: nothing opens, no box
+    EXPECT_EQ(Shown(), L"IMG_100.emf");
+    for (WORD key : {VK_BACK, VK_PRIOR}) {
+        Press(key);
+        EXPECT_EQ(Shown(), L"img_10.JPG") << key;
+        Press(VK_RIGHT);
+    }
+    Press(VK_HOME);
+    EXPECT_EQ(Shown(), L"IMG_9.bmp");
+    Press(VK_END);
+    EXPECT_EQ(Shown(), L"IMG_100.emf");
+    // The menus carry the steps after their last item, each with its key.
+    const auto& items = Form().PopupMenu2->Items;
+    EXPECT_EQ(items[items.size() - 2].Text(), L"次のファイル\t→");
+    EXPECT_EQ(items.back().Text(), L"前のファイル\t←");
+    items.back().Action->Execute();
+    Loop();
+    EXPECT_EQ(Shown(), L"img_10.JPG");
+    EXPECT_EQ(Form().PopupMenu1->Items.back().Action, Form().ActPrevFile);
+    // The mouse's back and forward buttons.
+    SendMessageW(Form().ScrollBox1->Handle(), WM_APPCOMMAND, 0, MAKELPARAM(0, APPCOMMAND_BROWSER_FORWARD));
+    Loop();
+    EXPECT_EQ(Shown(), L"IMG_100.emf");
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(FolderSteps, TextBoxesKeepTheirKeysAndCtrlStepsFromThem) {
+    Open(dir_.File(L"IMG_11.txt"));
+    SetFocus(Form().Memo1->Handle());
+    Press(VK_RIGHT, false, Form().Memo1->Handle());
+    EXPECT_EQ(Shown(), L"IMG_11.txt");
+    Press(VK_RIGHT, true, Form().Memo1->Handle());
+    EXPECT_EQ(Shown(), L"IMG_13.txt");  // the rich text is a family of its own
+    Open(dir_.File(L"IMG_12.rtf"));
+    Press(VK_RIGHT);
+    EXPECT_EQ(Shown(), L"IMG_12.rtf");
+    // Nothing to step from on the welcome screen of a new window.
+    form_.reset();
+    form_ = std::make_unique<TPelmaForm1>();
+    Form().ShowForm();
+    Press(VK_RIGHT);
+    EXPECT_EQ(Form().Caption(), L"\u3000Pelma\u3000Ver 3.4\u3000Tovik");
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(FolderSteps, AddedDeletedAndDamagedFilesWhileBrowsing) {
+    Open(dir_.File(L"IMG_9.bmp"));
+    Press(VK_RIGHT);
+    const int listings = Form().Browser().Listings();
+    DeleteFileW(dir_.File(L"IMG_100.emf").c_str());
+    dir_.Write(L"IMG_70.jpg", std::string("not a JPEG"));
+    dir_.Write(L"IMG_80.bmp", BitmapFile(20, 20, 0x00FF00));
+    Press(VK_RIGHT);
+    EXPECT_EQ(Shown(), L"IMG_70.jpg");
+    ASSERT_EQ(Boxes().size(), 1u);  // the damaged file says so, as when opened any other way
+    EXPECT_EQ(Boxes()[0].text, L"JPEG エラー #53.");
+    Press(VK_RIGHT);
+    EXPECT_EQ(Shown(), L"IMG_80.bmp");
+    EXPECT_EQ(Form().Browser().Listings(), listings + 1);  // read again once, as it changed
+    Press(VK_RIGHT);                                       // the deleted file is passed over without a word
+    EXPECT_EQ(Shown(), L"IMG_80.bmp");
+    EXPECT_EQ(Boxes().size(), 1u);
+}
+
+TEST_F(FolderSteps, KeysFasterThanFilesOpenSkipTheFilesBetween) {
+    for (int i = 20; i < 30; ++i) dir_.Write(L"IMG_" + std::to_wstring(i) + L".jpg", std::string("bad"));
+    Open(dir_.File(L"img_10.JPG"));
+    // A held key: its repeats wait in the queue while a file opens.
+    for (int i = 0; i < 12; ++i) PostMessageW(Form().Handle(), WM_KEYDOWN, VK_RIGHT, MAKELPARAM(1, 0));
+    Loop();
+    EXPECT_EQ(Shown(), L"IMG_100.emf");
+    EXPECT_TRUE(Boxes().empty());  // none of the damaged files between was opened
+}
+
+TEST_F(FolderSteps, NeighboursAreDecodedAheadWithoutHoldingTheirFiles) {
+    dir_.Write(L"IMG_5.bmp", BitmapFile(2000, 1600, 0x112233));  // reduced when shown
+    Open(dir_.File(L"IMG_9.bmp"));
+    ShowAndPaint(Form());
+    ui::Application().Idle();
+    ReadAhead& ahead = Form().PicturesAhead();
+    ahead.WaitUntilIdle();
+    EXPECT_EQ(ahead.Ready(), 2);
+    // Read and closed: another program may write both now.
+    for (const wchar_t* name : {L"IMG_5.bmp", L"img_10.JPG"}) {
+        ui::UniqueFile f(
+            CreateFileW(dir_.File(name).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_NE(f.get(), INVALID_HANDLE_VALUE) << Narrow(name);
+    }
+    Press(VK_LEFT);
+    EXPECT_EQ(Shown(), L"IMG_5.bmp");
+    EXPECT_TRUE(Form().Image1->Stretch());  // reduced, as any open would show it
+    EXPECT_EQ(ahead.Ready(), 1);            // the picture shown before, kept for the way back
+    Press(VK_RIGHT);
+    ui::Application().Idle();
+    ahead.WaitUntilIdle();
+    EXPECT_EQ(ahead.Ready(), 2);
+    // A file changed since it was read ahead is read again.
+    dir_.Write(L"img_10.JPG", PlainJpeg(64, 16, 0x00CC00));
+    Press(VK_RIGHT);
+    EXPECT_EQ(Form().Image1->Picture()->Width(), 64);
+    // A step elsewhere drops them: opened any other way, nothing is kept.
+    Open(dir_.File(L"IMG_11.txt"));
+    EXPECT_EQ(ahead.Ready(), 0);
+    // Over the budget beside the shown picture, nothing is made.
+    ReadAhead small(40 * 30 * 4 + 100);
+    small.Want({{dir_.File(L"IMG_5.bmp"), PictureKind::Bitmap, 2000, 1600},
+                {dir_.File(L"IMG_9.bmp"), PictureKind::Bitmap}},
+               0, 0);
+    small.WaitUntilIdle();
+    EXPECT_EQ(small.Ready(), 1);
     EXPECT_TRUE(Boxes().empty());
 }
 

@@ -74,10 +74,12 @@ TEST_F(WelcomeScreen, GeometryCaptionAndVisibleControls) {
 
 TEST_F(WelcomeScreen, ActionsAndMenus) {
     TPelmaForm1& f = Form();
-    const wchar_t* names[] = {L"ActMovS", L"ActMovL", L"ActFullScreen", L"ActAbout", L"ActS", L"ActL"};
-    const int shortcuts[] = {16467, 16460, 16454, 0, 0, 0};
-    ASSERT_EQ(f.ActionList1.Actions().size(), 6u);
-    for (int i = 0; i < 6; ++i) {
+    // The six of the first version, then the steps through the folder.
+    const wchar_t* names[] = {L"ActMovS", L"ActMovL",     L"ActFullScreen", L"ActAbout",     L"ActS",
+                              L"ActL",    L"ActNextFile", L"ActPrevFile",   L"ActFirstFile", L"ActLastFile"};
+    const int shortcuts[] = {16467, 16460, 16454, 0, 0, 0, VK_RIGHT, VK_LEFT, VK_HOME, VK_END};
+    ASSERT_GE(f.ActionList1.Actions().size(), 10u);
+    for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(f.ActionList1.Actions()[i]->Name, names[i]);
         EXPECT_EQ(f.ActionList1.Actions()[i]->ShortCut(), shortcuts[i]);
         EXPECT_TRUE(f.ActionList1.Actions()[i]->Enabled());

@@ -2,6 +2,7 @@
 target_sources(pelma_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/picture_registry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_limits.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_header.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dib.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bitmap_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/icon_reader.cpp
