@@ -477,18 +477,29 @@ std::vector<MenuLine> Built(const ui::TPopupMenu& popup) {
     return lines;
 }
 
+// The steps through the folder close both menus.
+std::vector<MenuLine> WithSteps(std::vector<MenuLine> lines) {
+    lines.insert(lines.end(),
+                 {{L"", true, true}, {L"次のファイル\t→", false, true}, {L"前のファイル\t←", false, true}});
+    return lines;
+}
+
 std::vector<MenuLine> Menu1(bool s, bool l, bool f) {
-    return {
-        {L"縮小\tCtrl+S", false, s},   {L"", true, true}, {L"拡大\tCtrl+L", false, l},     {L"", true, true},
-        {L"全画面\tCtrl+F", false, f}, {L"", true, true}, {L"バージョン情報", false, true}};
+    return WithSteps({{L"縮小\tCtrl+S", false, s},
+                      {L"", true, true},
+                      {L"拡大\tCtrl+L", false, l},
+                      {L"", true, true},
+                      {L"全画面\tCtrl+F", false, f},
+                      {L"", true, true},
+                      {L"バージョン情報", false, true}});
 }
 
 std::vector<MenuLine> Menu2(bool s, bool l) {
-    return {{L"縮小", false, s},
-            {L"", true, true},
-            {L"実寸", false, l},
-            {L"", true, true},
-            {L"バージョン情報", false, true}};
+    return WithSteps({{L"縮小", false, s},
+                      {L"", true, true},
+                      {L"実寸", false, l},
+                      {L"", true, true},
+                      {L"バージョン情報", false, true}});
 }
 
 using Commands = MainWindowTest;
@@ -686,9 +697,10 @@ TEST_F(ContextMenus, ChosenItemsRunTheirActionsAndGreyedOnesDoNot) {
     EXPECT_EQ(RightClick(f.ScrollBox1->Handle(), at.x, at.y, {VK_HOME, VK_RETURN, VK_ESCAPE}),
               Menu2(false, true));
     EXPECT_EQ(f.ClientWidth(), 300);
-    // The About item shows the About box.
+    // The About item, above the two steps, shows the About box.
     TAboutBox about;
-    EXPECT_EQ(RightClick(f.ScrollBox1->Handle(), at.x, at.y, {VK_END, VK_RETURN}), Menu2(false, true));
+    EXPECT_EQ(RightClick(f.ScrollBox1->Handle(), at.x, at.y, {VK_END, VK_UP, VK_UP, VK_RETURN}),
+              Menu2(false, true));
     EXPECT_TRUE(IsWindowVisible(about.Handle()));
 }
 
@@ -1120,6 +1132,24 @@ TEST_F(FolderSteps, AddedDeletedAndDamagedFilesWhileBrowsing) {
     Press(VK_RIGHT);                                       // the deleted file is passed over without a word
     EXPECT_EQ(Shown(), L"IMG_80.bmp");
     EXPECT_EQ(Boxes().size(), 1u);
+}
+
+TEST_F(FolderSteps, LongUnicodeAndExtendedLengthNames) {
+    DeepFolder deep(dir_.Path());
+    ASSERT_EQ(deep.Depth(), 6u);
+    const std::wstring a = deep.Path() + L"\\写真 \U0001F600 9.txt",
+                       b = deep.Path() + L"\\写真 \U0001F600 10.txt";
+    for (const std::wstring& name : {a, b}) {
+        ui::UniqueFile f(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_NE(f.get(), INVALID_HANDLE_VALUE);
+    }
+    Open(a);  // the "\\?\" form, over 300 characters long
+    Press(VK_RIGHT);
+    EXPECT_EQ(Shown(), L"写真 \U0001F600 10.txt");
+    Press(VK_LEFT);
+    EXPECT_EQ(Shown(), L"写真 \U0001F600 9.txt");
+    EXPECT_TRUE(Boxes().empty()) << Narrow(Boxes().empty() ? L"" : Boxes()[0].text);
+    for (const std::wstring& name : {a, b}) DeleteFileW(name.c_str());
 }
 
 TEST_F(FolderSteps, KeysFasterThanFilesOpenSkipTheFilesBetween) {
