@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ struct GifFrameSpec {
     std::vector<std::uint32_t> localPalette;  // 0x00RRGGBB; empty: the global one
     bool interlaced = false;
     bool control = true;  // write a graphic control extension
+    // Coded as LZW encoders code, the code width growing with the table up
+    // to 12 bits, and no clear code once the table is full (as encoders that
+    // defer their clear code write it).
+    bool fullTable = false;
 };
 
 struct GifSpec {
@@ -44,8 +49,10 @@ inline void PutGifPalette(Bytes& out, const std::vector<std::uint32_t>& palette,
 }
 
 // LZW codes of `indices` with minimum code size `minBits`, in sub-blocks.
-inline void PutGifPixels(Bytes& out, const std::vector<std::uint8_t>& indices, int minBits) {
-    const unsigned clear = 1u << minBits, end = clear + 1, width = minBits + 1;
+inline void PutGifPixels(Bytes& out, const std::vector<std::uint8_t>& indices, int minBits,
+                         bool fullTable = false) {
+    const unsigned clear = 1u << minBits, end = clear + 1;
+    unsigned width = minBits + 1, next = clear + 2;
     std::vector<std::uint8_t> packed;
     std::uint32_t acc = 0;
     int bits = 0;
@@ -58,10 +65,31 @@ inline void PutGifPixels(Bytes& out, const std::vector<std::uint8_t>& indices, i
             bits -= 8;
         }
     };
-    const std::size_t run = clear - 2;  // literals between clear codes
-    for (std::size_t i = 0; i < indices.size(); ++i) {
-        if (i % run == 0) put(clear);
-        put(indices[i]);
+    if (fullTable) {
+        // The encoder adds an entry as it writes each code; the decoder adds
+        // it on reading the next one, so the width grows once the encoder's
+        // next entry is past the width's last code.
+        std::map<std::pair<unsigned, unsigned>, unsigned> table;
+        put(clear);
+        unsigned w = indices.empty() ? 0 : indices[0];
+        for (std::size_t i = 1; i < indices.size(); ++i) {
+            const auto it = table.find({w, indices[i]});
+            if (it != table.end()) {
+                w = it->second;
+                continue;
+            }
+            put(w);
+            if (next < 4096) table[{w, indices[i]}] = next++;
+            if (next > (1u << width) && width < 12) ++width;
+            w = indices[i];
+        }
+        if (!indices.empty()) put(w);
+    } else {
+        const std::size_t run = clear - 2;  // literals between clear codes
+        for (std::size_t i = 0; i < indices.size(); ++i) {
+            if (i % run == 0) put(clear);
+            put(indices[i]);
+        }
     }
     put(end);
     if (bits) packed.push_back(static_cast<std::uint8_t>(acc));
@@ -109,7 +137,7 @@ inline Bytes MakeGif(const GifSpec& s) {
         } else {
             rows = f.indices;
         }
-        PutGifPixels(out, rows, localBits < 2 ? 2 : localBits);
+        PutGifPixels(out, rows, localBits < 2 ? 2 : localBits, f.fullTable);
     }
     if (s.trailer) out.u8(0x3B);
     return out;
