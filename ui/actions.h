@@ -42,8 +42,8 @@ public:
     bool HasShortCut(int shortcut) const;
     // Keys that text boxes and dialogs use for themselves (arrows, Space,
     // Home, plain letters): such an action's keys without Ctrl run it only
-    // from the main window, and not while one of its text boxes has the
-    // keyboard focus; with Ctrl they run it from anywhere.
+    // from the main window, and not while one of its text boxes or its
+    // slider has the keyboard focus; with Ctrl they run it from anywhere.
     bool YieldsToControls() const { return yieldsToControls_; }
     void SetYieldsToControls(bool yields) { yieldsToControls_ = yields; }
     bool Enabled() const { return enabled_; }

@@ -1,5 +1,7 @@
 #include "ui/application.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "core/errors.h"
@@ -30,18 +32,23 @@ BOOL CALLBACK DisableOne(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
-bool IsTextBox(HWND hwnd) {
-    wchar_t name[32];
-    if (!GetClassNameW(hwnd, name, 32)) return false;
-    return _wcsicmp(name, L"Edit") == 0 || _wcsnicmp(name, L"RICHEDIT", 8) == 0;
+// Text boxes move their caret with the arrows, Home, End and the page keys,
+// and a slider its thumb: those keys stay theirs.
+bool KeepsItsKeys(HWND hwnd) {
+    wchar_t full[64];
+    if (!GetClassNameW(hwnd, full, 64)) return false;
+    // Common controls of a given version may carry it before a '!'.
+    const wchar_t* name = wcsrchr(full, L'!') ? wcsrchr(full, L'!') + 1 : full;
+    return _wcsicmp(name, L"Edit") == 0 || _wcsnicmp(name, L"RICHEDIT", 8) == 0 ||
+           _wcsicmp(name, TRACKBAR_CLASSW) == 0;
 }
 
 }  // namespace
 
-// A key aimed at the main window or one of its controls other than a text box.
+// A key aimed at the main window or one of its controls that has no use of its own for it.
 bool TApplication::KeyFreeForActions(HWND target) const {
     if (!mainForm_ || GetAncestor(target, GA_ROOT) != mainForm_->Handle()) return false;
-    return !IsTextBox(target);
+    return !KeepsItsKeys(target);
 }
 
 TApplication& Application() {

@@ -1103,6 +1103,10 @@ TEST_F(FolderSteps, TextBoxesKeepTheirKeysAndCtrlStepsFromThem) {
     EXPECT_EQ(Shown(), L"IMG_11.txt");
     Press(VK_RIGHT, true, Form().Memo1->Handle());
     EXPECT_EQ(Shown(), L"IMG_13.txt");  // the rich text is a family of its own
+    Form().Panel2->Show();
+    Form().TrackBar1->Show();
+    Press(VK_LEFT, false, Form().TrackBar1->Handle());  // the slider's own key too
+    EXPECT_EQ(Shown(), L"IMG_13.txt");
     Open(dir_.File(L"IMG_12.rtf"));
     Press(VK_RIGHT);
     EXPECT_EQ(Shown(), L"IMG_12.rtf");
