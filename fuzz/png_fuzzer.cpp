@@ -1,8 +1,9 @@
-// Any byte string through the PNG reader: the header alone, and the whole
-// decoding to 32-bit rows. A picture that decodes must have every pixel and
-// an alpha flag that tells the truth.
+// Any byte string through the PNG reader: the header alone, the whole
+// decoding to 32-bit rows, and an animated PNG stepped through its frames. A picture that decodes must have
+// every pixel and an alpha flag that tells the truth.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "core/errors.h"
 #include "view/formats/png_reader.h"
@@ -26,6 +27,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const pelma::DecodedPicture p = pelma::ReadPng(data, size, kBudget);
         if (p.pixels.size() != static_cast<std::size_t>(p.width) * p.height) __builtin_trap();
         if (p.hasAlpha != pelma::AnyTransparent(p.pixels.data(), p.pixels.size())) __builtin_trap();
+    } catch (const pelma::Exception& e) {
+        if (e.Message().empty()) __builtin_trap();
+    }
+    // An animation is stepped through its frames, twice round within a bound.
+    if (!pelma::IsAnimatedPng(data, size)) return 0;
+    try {
+        auto a = pelma::OpenPngAnimation(std::vector<std::uint8_t>(data, data + size), kBudget);
+        if (a->Width() <= 0 || a->Height() <= 0 || a->FrameCount() < 1 || !a->Canvas()) __builtin_trap();
+        for (int i = 0; i < 2 * a->FrameCount() && i < 16; ++i) {
+            if (!a->Advance()) break;
+            if (a->Delay() <= pelma::kShortestFrameDelay) __builtin_trap();
+        }
     } catch (const pelma::Exception& e) {
         if (e.Message().empty()) __builtin_trap();
     }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "core/errors.h"
 #include "core/messages.h"
 #include "view/animated_picture.h"
@@ -9,6 +11,7 @@
 #include "view/formats/bitmap_reader.h"
 #include "view/formats/decoded_picture.h"
 #include "view/formats/gif_reader.h"
+#include "view/formats/picture_header.h"
 #include "view/formats/picture_limits.h"
 #include "view/formats/png_reader.h"
 #include "view/formats/webp_reader.h"
@@ -51,10 +54,23 @@ std::size_t PictureFileSize(HANDLE file) {
 }
 
 // A PNG is decoded as its file is read, through a buffer: its bytes, which
-// may be as many as its pixels', are never held whole.
+// may be as many as its pixels', are never held whole. An animated one is
+// read whole: its frames are decoded from its bytes again at every loop.
 std::shared_ptr<ui::TGraphic> StreamedPng(const std::wstring& fileName, COLORREF background) {
     ui::UniqueFile file = OpenForReading(fileName, FILE_SHARE_READ, OpenFailure::StreamOpenError);
-    PictureFileSize(file.get());
+    // The animation control comes before the image data, near the start.
+    std::vector<std::uint8_t> head(std::min<std::size_t>(PictureFileSize(file.get()), kPictureHeadBytes));
+    std::size_t got = 0;
+    LARGE_INTEGER start{};
+    if (!ReadUpTo(file.get(), head.data(), head.size(), got) ||
+        !SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN))
+        throw EReadError(StreamReadErrorMessage());
+    if (IsAnimatedPng(head.data(), got)) {
+        std::vector<std::uint8_t> bytes = ReadPictureBytes(file.get());
+        file.reset();
+        return std::make_shared<TAnimatedPicture>(OpenPngAnimation(std::move(bytes)), background);
+    }
+    head = {};
     FileByteSource source(file.get());
     const ByteSource read = [&source](std::uint8_t* out, std::size_t count) {
         return source.Read(out, count);

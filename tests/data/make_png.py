@@ -109,9 +109,43 @@ def write(folder, name, colour_type, depth, interlaced, trns):
         f.write(expected)
 
 
+def write_apng(folder):
+    """An animated PNG of 4 x 4 RGBA pixels, played twice: frame 0 all red
+    (kept); frame 1 a half-transparent green 2 x 2 square at (1, 1) blended
+    over it, then put back as it was; frame 2 an opaque blue pixel at (0, 0)
+    in place of what was there, then cleared. The default image is frame 0;
+    a second file has a hidden default image (white) before frame 0."""
+    def rgba(w, h, colour):
+        raw = b"".join(b"\0" + bytes(colour) * w for _ in range(h))
+        return zlib.compress(raw, 9)
+
+    def fctl(seq, w, h, x, y, num, den, dispose, blend):
+        return chunk(b"fcTL", struct.pack(">IIIIIHHBB", seq, w, h, x, y, num, den, dispose, blend))
+
+    for name, hidden in (("animated", False), ("animated_hidden_default", True)):
+        data = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 4, 4, 8, 6, 0, 0, 0))
+        data += chunk(b"acTL", struct.pack(">II", 3, 2))
+        seq = 0
+        if hidden:
+            data += chunk(b"IDAT", rgba(4, 4, (255, 255, 255, 255)))
+            data += fctl(0, 4, 4, 0, 0, 1, 10, 0, 0) + chunk(b"fdAT", struct.pack(">I", 1) + rgba(4, 4, (255, 0, 0, 255)))
+            seq = 2
+        else:
+            data += fctl(0, 4, 4, 0, 0, 1, 10, 0, 0) + chunk(b"IDAT", rgba(4, 4, (255, 0, 0, 255)))
+            seq = 1
+        data += fctl(seq, 2, 2, 1, 1, 20, 100, 2, 1)
+        data += chunk(b"fdAT", struct.pack(">I", seq + 1) + rgba(2, 2, (0, 255, 0, 128)))
+        data += fctl(seq + 2, 1, 1, 0, 0, 0, 0, 1, 0)
+        data += chunk(b"fdAT", struct.pack(">I", seq + 3) + rgba(1, 1, (0, 0, 255, 255)))
+        data += chunk(b"IEND", b"")
+        with open(os.path.join(folder, name + ".png"), "wb") as f:
+            f.write(data)
+
+
 def main():
     folder = sys.argv[1]
     os.makedirs(folder, exist_ok=True)
+    write_apng(folder)
     depths = {0: (1, 2, 4, 8, 16), 2: (8, 16), 3: (1, 2, 4, 8), 4: (8, 16), 6: (8, 16)}
     for colour_type, ds in depths.items():
         for depth in ds:

@@ -193,6 +193,20 @@ TEST_F(TodaysPictures, AnimatedWebPPlaysLikeAGif) {
     EXPECT_TRUE(Near(At(8, 8), 0x0000FF));
 }
 
+TEST_F(TodaysPictures, AnAnimatedPngPlaysLikeAGif) {
+    // Red; a half-transparent green square over it, put back; a blue pixel; shown twice.
+    Open(MadePicture(L"png\\animated.png"));
+    ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
+    ASSERT_NE(Animation(), nullptr);
+    EXPECT_EQ(Animation()->FrameCount(), 3);
+    EXPECT_TRUE(Near(At(1, 1), 0xFF0000));
+    EXPECT_TRUE(PumpUntil([&] { return Animation()->FrameIndex() == 1; }, 2000));
+    EXPECT_TRUE(Near(At(1, 1), 0x7F8000, 4));
+    EXPECT_TRUE(PumpUntil([&] { return !Animation()->Playing(); }, 4000));
+    EXPECT_TRUE(Near(At(0, 0), 0x0000FF));
+    EXPECT_TRUE(Near(At(1, 1), 0xFF0000));
+}
+
 TEST_F(TodaysPictures, IconsWithPngImagesAndAlphaAreDrawnOnTheCanvas) {
     // One 16 × 16 PNG image (hopper_draw.ico); three 32-bit images with alpha (python.ico).
     for (const wchar_t* name : {L"hopper_draw.ico", L"python.ico"}) {

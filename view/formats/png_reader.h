@@ -11,7 +11,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "view/formats/animation.h"
 
 #include "view/formats/decoded_picture.h"
 #include "view/formats/picture_limits.h"
@@ -44,5 +48,20 @@ bool IsPng(const std::uint8_t* data, std::size_t size);
 
 // "PNG イメージが不正です"
 const wchar_t* InvalidPngMessage();
+
+// Whether a PNG file beginning with these bytes is animated: an animation
+// control chunk (acTL) of more than one frame before its image data.
+bool IsAnimatedPng(const std::uint8_t* data, std::size_t size);
+
+// An animated PNG (APNG): each frame's region composed onto the canvas as its
+// blend operation says (over the canvas, or in place of it), and disposed of
+// before the next as it says (left, cleared, or put back as it was); its
+// loop count from the animation control chunk. The chunks are walked here;
+// each frame's data is decoded by libpng as a picture of its own. A file whose
+// frames do not fit its canvas, or whose first frame is damaged, is
+// EInvalidGraphic "PNG イメージが不正です"; a later damaged frame ends the
+// animation as PictureAnimation says.
+std::unique_ptr<PictureAnimation> OpenPngAnimation(std::vector<std::uint8_t> bytes,
+                                                   std::uint64_t budgetBytes = kMaxPictureBytes);
 
 }  // namespace pelma

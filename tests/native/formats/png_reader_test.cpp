@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -106,6 +107,47 @@ TEST(PngReader, DecodesIntoTheCallersRows) {
 }
 
 // The helpers that make straight-alpha pixels into what the screen shows.
+TEST(PngAnimation, FramesBlendAndDisposeAsTheyAskAndLoop) {
+    // Red; half-transparent green over it, put back after; blue in place, cleared after.
+    constexpr std::uint32_t kRed = 0xFFFF0000, kMixed = 0xFF7F8000, kBlue = 0xFF0000FF;
+    for (const char* name : {"png/animated.png", "png/animated_hidden_default.png"}) {
+        const Bytes file = MadePicture(name);
+        ASSERT_TRUE(IsAnimatedPng(file.data(), file.size())) << name;
+        auto a = OpenPngAnimation(file);
+        const auto at = [&a](int x, int y) { return a->Canvas()[y * 4 + x]; };
+        ASSERT_EQ(a->FrameCount(), 3) << name;
+        EXPECT_EQ(a->LoopCount(), 2);
+        EXPECT_EQ(at(1, 1), kRed) << name;  // a hidden default image is not a frame
+        EXPECT_EQ(a->Delay(), 100);
+        ASSERT_TRUE(a->Advance());
+        EXPECT_EQ(a->Delay(), 200);
+        EXPECT_EQ(at(1, 1), kMixed);
+        EXPECT_EQ(at(2, 2), kMixed);
+        EXPECT_EQ(at(0, 0), kRed);
+        ASSERT_TRUE(a->Advance());
+        EXPECT_EQ(at(0, 0), kBlue);
+        EXPECT_EQ(at(1, 1), kRed);   // put back as it was before the green
+        EXPECT_EQ(a->Delay(), 100);  // no delay given: as browsers show it
+        ASSERT_TRUE(a->Advance());   // the second time round starts on a cleared canvas
+        EXPECT_EQ(at(0, 0), kRed);
+        ASSERT_TRUE(a->Advance());
+        ASSERT_TRUE(a->Advance());
+        EXPECT_FALSE(a->Advance());
+        EXPECT_EQ(at(0, 0), kBlue);
+    }
+    // A still PNG is not animated; a frame outside the canvas, or cut data, is refused.
+    const Bytes still = MadePicture("png/type6_8.png");
+    EXPECT_FALSE(IsAnimatedPng(still.data(), still.size()));
+    Bytes outside = MadePicture("png/animated.png");
+    const auto fctl = std::search(outside.begin(), outside.end(), std::begin("fcTL"), std::end("fcTL") - 1);
+    fctl[4 + 15] = 9;  // the first frame's left edge
+    EXPECT_EQ(FailureOf<EInvalidGraphic>([&] { OpenPngAnimation(outside); }), L"PNG イメージが不正です");
+    const Bytes animated = MadePicture("png/animated.png");
+    EXPECT_EQ(FailureOf<EInvalidGraphic>(
+                  [&] { OpenPngAnimation(Bytes(animated.begin(), animated.begin() + 120)); }),
+              L"PNG イメージが不正です");
+}
+
 TEST(DecodedPicture, CompositeAndPremultiply) {
     std::vector<std::uint32_t> px = {0xFF102030, 0x00102030, 0x80FF0000, 0x40FFFFFF};
     EXPECT_TRUE(AnyTransparent(px.data(), px.size()));
