@@ -18,7 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (out.size() % 2 != 0 || out.size() < 24) __builtin_trap();
             if (pelma::CheckWindowsMetafile(out.data(), out.size(), kBudget) != out) __builtin_trap();
         } else {
-            pelma::CheckEnhancedMetafile(data + 1, size - 1, kBudget);
+            std::vector<std::uint8_t> emf(data + 1, data + size);  // counts may be rewritten in place
+            pelma::CheckEnhancedMetafile(emf.data(), emf.size(), kBudget);
+            // Once rewritten, the walk finds nothing more to rewrite.
+            const std::vector<std::uint8_t> once = emf;
+            pelma::CheckEnhancedMetafile(emf.data(), emf.size(), kBudget);
+            if (emf != once) __builtin_trap();
         }
     } catch (const pelma::Exception& e) {
         if (e.Message().empty()) __builtin_trap();

@@ -188,8 +188,7 @@ TEST_F(PictureFormats, MetafilesAreCheckedRecordByRecordBeforeConversion) {
         EXPECT_EQ(MessageOf(L"colours.wmf", MetafileWithBitmap(bits)), L"") << bits;
         ShowAndPaint(Form());
     }
-    // The metafile library's reference files: their 8-bit bitmaps claim all
-    // 256 colours but carry 100.
+    // The metafile library's reference files (see the walker's test for why).
     for (const wchar_t* name : {L"metafile-library-reference.wmf", L"metafile-library-reference.emf"}) {
         const std::vector<std::uint8_t> file =
             ReadFileBytes(std::wstring(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\" + name);

@@ -59,9 +59,9 @@ MetafileData ReadMetafile(const std::uint8_t* data, std::size_t size) {
         const std::uint32_t recordSize = U32At(data + 4);
         if (total < kEmfHeaderSize || recordSize < kEmfMinHeaderRecord || recordSize > total) Invalid();
         if (total > size) throw EReadError(StreamReadErrorMessage());
-        CheckEnhancedMetafile(data, total, kMaxPictureBytes);
-        result.enhanced = true;
         result.bytes.assign(data, data + total);
+        CheckEnhancedMetafile(result.bytes.data(), total, kMaxPictureBytes);
+        result.enhanced = true;
         result.frame = ReadEmfFrame(data);
         return result;
     }

@@ -47,14 +47,19 @@ struct Dib {
     std::uint32_t compression = 0;
     std::uint32_t clrUsed = 0;
     std::uint64_t tableBytes = 0;  // colour table (or bit masks) after the header
+    bool shortTable = false;       // fewer colours than the count said: clrUsed is those present
 };
 
 // Checks a bitmap header and its colour table within `bmiLen` bytes at `bmi`,
 // and that `bitsLen` bytes hold its pixels (`rows` of them when given, as for
-// SetDIBitsToDevice, else every row). False when anything does not fit or the
-// layout is not one the platform draws.
+// SetDIBitsToDevice, else every row); with `bitsFollow` the pixels are the
+// rest of the `bmiLen` bytes after the table. False when anything does not
+// fit or the layout is not one the platform draws. A 1- to 8-bit colour
+// table with fewer colours than its count says (writers of such files count
+// the whole palette) is taken as the colours present, when there is one:
+// d.shortTable says so, and d.clrUsed is their number.
 bool CheckDib(const std::uint8_t* bmi, std::uint64_t bmiLen, std::uint64_t bitsLen, std::uint32_t usage,
-              std::uint64_t budget, Dib& d, const std::uint64_t* rows = nullptr) {
+              std::uint64_t budget, Dib& d, const std::uint64_t* rows = nullptr, bool bitsFollow = false) {
     if (bmiLen < 4 || usage > kPalIndices) return false;
     d.headerSize = U32At(bmi);
     std::int64_t width = 0, height = 0;
@@ -96,7 +101,10 @@ bool CheckDib(const std::uint8_t* bmi, std::uint64_t bmiLen, std::uint64_t bitsL
             break;
         case 4:  // BI_JPEG
         case 5:  // BI_PNG
-            if (bpp != 0 || height < 0) return false;
+            // Passed to the device whole (a screen draws none of them), so
+            // only their size matters; a top-down one, which the format does
+            // not allow, is the device's to refuse, as writers do make them.
+            if (bpp != 0) return false;
             compressed = true;
             break;
         default:
@@ -113,7 +121,6 @@ bool CheckDib(const std::uint8_t* bmi, std::uint64_t bmiLen, std::uint64_t bitsL
         entries = d.clrUsed;  // an optional table for the screen's palette
     d.tableBytes = entries * entrySize;
     if (d.compression == 3 && d.headerSize == 40) d.tableBytes = 12;  // the three masks
-    if (d.headerSize + d.tableBytes > bmiLen) return false;
 
     std::uint64_t need = 0;
     if (compressed) {
@@ -123,7 +130,23 @@ bool CheckDib(const std::uint8_t* bmi, std::uint64_t bmiLen, std::uint64_t bitsL
         const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bpp + 31) / 32 * 4;
         need = stride * (rows ? std::min(*rows, h) : h);
     }
+    const std::uint64_t afterHeader = bmiLen - d.headerSize;
+    if (bitsFollow && need > afterHeader) return false;
+    const std::uint64_t room = bitsFollow ? afterHeader - need : afterHeader;
+    if (d.tableBytes > room) {
+        if (bpp < 1 || bpp > 8 || d.core || entrySize == 0 || room < entrySize) return false;
+        d.clrUsed = static_cast<std::uint32_t>(room / entrySize);
+        d.tableBytes = d.clrUsed * entrySize;
+        d.shortTable = true;
+    }
+    if (bitsFollow) bitsLen = afterHeader - d.tableBytes;
     return need <= bitsLen;
+}
+
+// Says the colours present where a table is shorter than its count said, so
+// that the platform reads no colour beyond it.
+void StateColoursPresent(std::uint8_t* bmi, const Dib& d) {
+    if (d.shortTable) Put32(bmi + 32, d.clrUsed);
 }
 
 // ---------------------------------------------------------------------------
@@ -324,8 +347,8 @@ private:
         const std::uint64_t len = rec.size() - at;
         // First the header and table, then the pixels in what remains after them.
         Dib d;
-        Require(CheckDib(rec.data() + at, len, UINT64_MAX, usage, budget_, d, rows));
-        Require(CheckDib(rec.data() + at, len, len - d.headerSize - d.tableBytes, usage, budget_, d, rows));
+        Require(CheckDib(rec.data() + at, len, 0, usage, budget_, d, rows, true));
+        StateColoursPresent(rec.data() + at, d);
         StateColourCount(rec, at, d, usage);
     }
 
@@ -438,7 +461,7 @@ class EmfWalker {
 public:
     EmfWalker(std::uint32_t handles, std::uint64_t budget) : handles_(handles), budget_(budget) {}
 
-    void Check(const std::uint8_t* r, std::uint32_t size) {
+    void Check(std::uint8_t* r, std::uint32_t size) {
         const std::uint32_t type = U32At(r);
         const auto& minimum = EmfMinimumSizes();
         if (auto it = minimum.find(type); it != minimum.end()) Require(size >= it->second);
@@ -591,12 +614,13 @@ private:
         }
     }
 
-    void CheckBitmap(const std::uint8_t* r, std::uint32_t size, std::uint64_t offBmi, std::uint64_t cbBmi,
+    void CheckBitmap(std::uint8_t* r, std::uint32_t size, std::uint64_t offBmi, std::uint64_t cbBmi,
                      std::uint64_t offBits, std::uint64_t cbBits, std::uint32_t usage,
                      const std::uint64_t* rows = nullptr) {
         Require(offBmi <= size && cbBmi <= size - offBmi && offBits <= size && cbBits <= size - offBits);
         Dib d;
         Require(CheckDib(r + offBmi, cbBmi, cbBits, usage, budget_, d, rows));
+        StateColoursPresent(r + offBmi, d);
     }
 
     // Region data: a 32-byte header whose count of rectangles fits the data.
@@ -641,7 +665,7 @@ std::vector<std::uint8_t> CheckWindowsMetafile(const std::uint8_t* data, std::si
     return out;
 }
 
-void CheckEnhancedMetafile(const std::uint8_t* data, std::size_t size, std::uint64_t pixelBudgetBytes) {
+void CheckEnhancedMetafile(std::uint8_t* data, std::size_t size, std::uint64_t pixelBudgetBytes) {
     Require(size >= 88 && U32At(data) == kEmrHeader);
     const std::uint32_t headerSize = U32At(data + 4);
     Require(headerSize >= 88 && headerSize % 4 == 0 && headerSize <= size && U32At(data + 48) == size);

@@ -17,6 +17,8 @@ namespace pelma {
 // bytes to hand to the platform: the header and the records, with the header's
 // size and largest-record fields matching them, and two rewrites that keep
 // what the metafile draws:
+// - a device-independent bitmap of 1, 4 or 8 bits whose colour table is
+//   shorter than its count says gets the count of the colours present;
 // - a device-independent bitmap of 1, 4 or 8 bits whose colour count is 0
 //   ("all 2^bits colours") states that count, and one with the 12-byte core
 //   header gets the 40-byte header with the same fields and 4-byte colours;
@@ -27,8 +29,10 @@ std::vector<std::uint8_t> CheckWindowsMetafile(const std::uint8_t* data, std::si
                                                std::uint64_t pixelBudgetBytes);
 
 // Walks an enhanced metafile of exactly `size` bytes (its header's total):
-// the header record's counts, every record, the end record last. Throws
-// EInvalidGraphic "メタファイルが不正です" for anything malformed.
-void CheckEnhancedMetafile(const std::uint8_t* data, std::size_t size, std::uint64_t pixelBudgetBytes);
+// the header record's counts, every record, the end record last. A bitmap
+// whose colour table is shorter than its count says gets the count of the
+// colours present, in place. Throws EInvalidGraphic "メタファイルが不正です"
+// for anything malformed.
+void CheckEnhancedMetafile(std::uint8_t* data, std::size_t size, std::uint64_t pixelBudgetBytes);
 
 }  // namespace pelma
