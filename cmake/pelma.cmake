@@ -23,7 +23,8 @@ else()
 endif()
 
 # The picture decoders: libjpeg (6b API, version 62), zlib with libpng,
-# giflib, and libwebp's decoder with its demuxer. For MinGW and for the native
+# giflib, libwebp's decoder with its demuxer, and libtiff (over that zlib and
+# libjpeg). For MinGW and for the native
 # fuzz build they are tools/bootstrap's static builds of Debian's source
 # packages (the fuzz build's copies carry the sanitizers and libFuzzer's
 # coverage, so the fuzzers see inside the decoders); a plain native build
@@ -32,6 +33,7 @@ add_library(pelma_jpeg INTERFACE)
 add_library(pelma_png INTERFACE)
 add_library(pelma_gif INTERFACE)
 add_library(pelma_webp INTERFACE)
+add_library(pelma_tiff INTERFACE)
 if(WIN32 OR PELMA_FUZZ)
   if(WIN32)
     set(flavour ${PELMA_TRIPLET})
@@ -43,9 +45,10 @@ if(WIN32 OR PELMA_FUZZ)
   endif()
   set(PELMA_JPEG_ROOT "${PELMA_CACHE_DIR}/libjpeg/${flavour}" CACHE PATH "libjpeg-turbo for this build")
   set(PELMA_DECODERS_ROOT "${PELMA_CACHE_DIR}/decoders/${flavour}" CACHE PATH "zlib, libpng, giflib, libwebp")
+  set(PELMA_TIFF_ROOT "${PELMA_CACHE_DIR}/libtiff/${flavour}" CACHE PATH "libtiff for this build")
   foreach(lib "${PELMA_JPEG_ROOT}/lib/libjpeg.a" "${PELMA_DECODERS_ROOT}/lib/libpng.a"
               "${PELMA_DECODERS_ROOT}/lib/libz.a" "${PELMA_DECODERS_ROOT}/lib/libgif.a"
-              "${PELMA_DECODERS_ROOT}/lib/libwebp.a")
+              "${PELMA_DECODERS_ROOT}/lib/libwebp.a" "${PELMA_TIFF_ROOT}/lib/libtiff.a")
     if(NOT EXISTS "${lib}")
       message(FATAL_ERROR "${lib} is missing: run tools/bootstrap")
     endif()
@@ -58,6 +61,8 @@ if(WIN32 OR PELMA_FUZZ)
   target_link_libraries(pelma_gif INTERFACE "${PELMA_DECODERS_ROOT}/lib/libgif.a")
   target_include_directories(pelma_webp INTERFACE "${PELMA_DECODERS_ROOT}/include")
   target_link_libraries(pelma_webp INTERFACE "${PELMA_DECODERS_ROOT}/lib/libwebp.a")
+  target_include_directories(pelma_tiff INTERFACE "${PELMA_TIFF_ROOT}/include")
+  target_link_libraries(pelma_tiff INTERFACE "${PELMA_TIFF_ROOT}/lib/libtiff.a" pelma_jpeg pelma_png)
 else()
   find_package(JPEG REQUIRED)
   find_package(PNG REQUIRED)
@@ -68,6 +73,8 @@ else()
   target_link_libraries(pelma_png INTERFACE PNG::PNG)
   target_link_libraries(pelma_gif INTERFACE GIF::GIF)
   target_link_libraries(pelma_webp INTERFACE PkgConfig::WEBP)
+  find_package(TIFF REQUIRED)
+  target_link_libraries(pelma_tiff INTERFACE TIFF::TIFF)
 endif()
 if(WIN32)
   # One self-contained executable that imports only system DLLs.

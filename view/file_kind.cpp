@@ -10,7 +10,7 @@ using K = FileKind;
 using P = PictureKind;
 
 // Pictures first, in the order the Open dialog lists them.
-constexpr std::array<KnownExtension, 23> kKnown{{
+constexpr std::array<KnownExtension, 25> kKnown{{
     {L".RTF", K::RichText, std::nullopt},
     {L".BMP", K::Picture, P::Bitmap, true, true},
     {L".ICO", K::Picture, P::Icon, true, true},
@@ -21,6 +21,8 @@ constexpr std::array<KnownExtension, 23> kKnown{{
     {L".PNG", K::Picture, P::Png, true, true},
     {L".GIF", K::Picture, P::Gif, true, true},
     {L".WEBP", K::Picture, P::WebP, true, true},
+    {L".TIF", K::Picture, P::Tiff, true, true},
+    {L".TIFF", K::Picture, P::Tiff, true, false},
     // Routed to the picture view, which has no reader for it.
     {L".DIB", K::Picture, std::nullopt},
     {L".AVI", K::Movie, std::nullopt},

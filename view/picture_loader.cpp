@@ -14,6 +14,7 @@
 #include "view/formats/picture_header.h"
 #include "view/formats/picture_limits.h"
 #include "view/formats/png_reader.h"
+#include "view/formats/tiff_reader.h"
 #include "view/formats/webp_reader.h"
 #include "view/icon_picture.h"
 #include "view/metafile_picture.h"
@@ -125,6 +126,12 @@ std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureK
             return std::make_shared<TAnimatedPicture>(
                 [&bytes](const PictureAllocator& canvas, std::uint32_t clear) {
                     return OpenGifAnimation(std::move(bytes), kMaxPictureBytes, &canvas, clear);
+                },
+                background);
+        case PictureKind::Tiff:
+            return SectionPicture(
+                [&](const PictureAllocator& allocate) {
+                    return ReadTiffInto(bytes.data(), bytes.size(), allocate);
                 },
                 background);
         case PictureKind::WebP:

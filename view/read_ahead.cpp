@@ -34,6 +34,7 @@ bool ReadAhead::Decodes(PictureKind kind) {
         case PictureKind::Png:
         case PictureKind::Gif:
         case PictureKind::WebP:
+        case PictureKind::Tiff:
             return true;
         case PictureKind::Icon:
         case PictureKind::Metafile:

@@ -21,7 +21,8 @@ TEST(FileKindTable, EveryListedExtensionInAnyAsciiCase) {
         {L"mpg", FileKind::Movie},    {L"mpeg", FileKind::Movie},   {L"mid", FileKind::Sound},
         {L"rmi", FileKind::Sound},    {L"wav", FileKind::Sound},    {L"mp3", FileKind::Sound},
         {L"m4a", FileKind::Sound},    {L"wma", FileKind::Sound},    {L"mp4", FileKind::Movie},
-        {L"m4v", FileKind::Movie},    {L"wmv", FileKind::Movie}};
+        {L"m4v", FileKind::Movie},    {L"wmv", FileKind::Movie},    {L"tif", FileKind::Picture},
+        {L"tiff", FileKind::Picture}};
     for (const auto& row : rows) {
         std::wstring lower = row.ext, upper = UpperCaseAscii(row.ext), mixed = lower;
         mixed[0] = upper[0];
@@ -52,8 +53,8 @@ TEST(FileKindTable, FamiliesAndTheDialogsPictureEntryComeFromTheOneTable) {
     EXPECT_EQ(BrowseFamilyOf(L""), BrowseFamily::Other);
     using namespace std::string_literals;
     EXPECT_EQ(PictureDialogFilter(),
-              L"画像ファイル (*.BMP,*.ICO,*.EMF,*.WMF,*.JPG,*.PNG,*.GIF,*.WEBP)\0"
-              L"*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.jpeg;*.png;*.gif;*.webp\0"s);
+              L"画像ファイル (*.BMP,*.ICO,*.EMF,*.WMF,*.JPG,*.PNG,*.GIF,*.WEBP,*.TIF)\0"
+              L"*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.jpeg;*.png;*.gif;*.webp;*.tif;*.tiff\0"s);
     for (const KnownExtension& e : KnownExtensions()) {
         EXPECT_EQ(ClassifyExtension(std::wstring(e.upperExt)), e.kind);
         EXPECT_EQ(e.reader.has_value(), e.inPictureFilter);  // the dialog lists what the view opens

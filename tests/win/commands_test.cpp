@@ -268,8 +268,8 @@ TEST_F(OpenDialog, FilterAndOptionsAndTheLastNameOfferedAgain) {
     EXPECT_EQ(c.filter,
               L"全てのファイル (*.*)|*.*|メディアファイル (*.AVI,*.MPG)|*.avi;*.mpg;*.mpeg|"
               L"MIDI ファイル (*.MID,*.RMI)|*.mid;*.rmi|Wave ファイル (*.WAV)|*.wav;*.mp3|"
-              L"画像ファイル (*.BMP,*.ICO,*.EMF,*.WMF,*.JPG,*.PNG,*.GIF,*.WEBP)|"
-              L"*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.jpeg;*.png;*.gif;*.webp");
+              L"画像ファイル (*.BMP,*.ICO,*.EMF,*.WMF,*.JPG,*.PNG,*.GIF,*.WEBP,*.TIF)|"
+              L"*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.jpeg;*.png;*.gif;*.webp;*.tif;*.tiff");
     EXPECT_EQ(c.filterIndex, 1u);
     // Read-only box hidden, resizable; no existence checks, one file only.
     EXPECT_TRUE(c.flags & OFN_HIDEREADONLY);

@@ -240,6 +240,21 @@ TEST_F(TodaysPictures, PhotographsShowUprightAndInRgb) {
     EXPECT_TRUE(Near(At(20, 20), rgb[0], 30));
     EXPECT_TRUE(Near(At(50, 50), rgb[1], 30));
     EXPECT_TRUE(Near(At(80, 30), rgb[2], 30));
+
+    // A TIFF tagged as turned a quarter, sized and shown upright; its
+    // half-transparent part over the view's background.
+    Open(MadePicture(L"tiff\\right-top.tif"));
+    ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
+    EXPECT_EQ(Form().Image1->Width(), 48);
+    EXPECT_EQ(Form().Image1->Height(), 64);
+    EXPECT_TRUE(Near(At(35, 16), 0xFF0000));
+    Open(MadePicture(L"tiff\\alpha.tif"));
+    const std::uint32_t bg = Background();
+    const auto half = [](std::uint32_t a, std::uint32_t b, int shift) {
+        return ((a >> shift & 0xFF) + (b >> shift & 0xFF)) / 2 << shift;
+    };
+    EXPECT_TRUE(Near(At(48, 12), half(0x00FF00, bg, 16) | half(0x00FF00, bg, 8) | half(0x00FF00, bg, 0), 4));
+    EXPECT_TRUE(Near(At(16, 12), 0xFF0000));
 }
 
 TEST_F(TodaysPictures, DamagedFilesOfEachNewKindEndInOneMessageAndKeepThePicture) {
@@ -248,6 +263,7 @@ TEST_F(TodaysPictures, DamagedFilesOfEachNewKindEndInOneMessageAndKeepThePicture
     const Bytes gif = ThreeFrameGif(10);
     const std::vector<std::uint8_t> png = ReadFileBytes(Pillow(L"1_trns.png"));
     const std::vector<std::uint8_t> webp = ReadFileBytes(Pillow(L"transparent.webp"));
+    const std::vector<std::uint8_t> tiff = ReadFileBytes(MadePicture(L"tiff\\LZW.tif"));
     const struct {
         const wchar_t* name;
         std::vector<std::uint8_t> bytes;
@@ -259,6 +275,8 @@ TEST_F(TodaysPictures, DamagedFilesOfEachNewKindEndInOneMessageAndKeepThePicture
         {L"cut.webp", {webp.begin(), webp.begin() + webp.size() / 2}, L"WebP イメージが不正です."},
         {L"text.webp", {'R', 'I', 'F', 'F', 'x'}, L"WebP イメージが不正です."},
         {L"empty.png", {}, L"PNG イメージが不正です."},
+        {L"cut.tif", {tiff.begin(), tiff.begin() + 40}, L"TIFF イメージが不正です."},
+        {L"text.tiff", {'I', 'I', '*', 0, 'x'}, L"TIFF イメージが不正です."},
     };
     for (const auto& c : cases) {
         Boxes().clear();

@@ -51,6 +51,7 @@ std::optional<PictureInfo> PeekPictureSize(const std::uint8_t* data, std::size_t
             }
             case PictureKind::Icon:
             case PictureKind::Metafile:
+            case PictureKind::Tiff:  // its directory may be anywhere in the file
                 break;
         }
     } catch (...) {

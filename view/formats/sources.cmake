@@ -14,4 +14,5 @@ target_sources(pelma_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/png_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gif_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/webp_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tiff_reader.cpp
 )
