@@ -47,6 +47,7 @@ public:
     std::unique_ptr<ui::TSpeedButton> SpeedButton3;
     std::unique_ptr<ui::TSpeedButton> SpeedButton2;
     std::unique_ptr<ui::TSpeedButton> SpeedButton4;
+    std::unique_ptr<ui::TSpeedButton> SpeedButton5;
     std::unique_ptr<ui::TLabel> Label1;
     std::unique_ptr<ui::TSpeedButton> KakudaiButton;
     std::unique_ptr<ui::TSpeedButton> ShukushouButton;
@@ -71,6 +72,12 @@ public:
     ui::TAction* ActAbout = nullptr;
     ui::TAction* ActS = nullptr;
     ui::TAction* ActL = nullptr;
+    ui::TAction* ActFit = nullptr;
+    ui::TAction* ActZoomIn = nullptr;
+    ui::TAction* ActZoomOut = nullptr;
+    ui::TAction* ActZoomActual = nullptr;
+    ui::TAction* ActPictureFullScreen = nullptr;
+    ui::TAction* ActLeaveFullScreen = nullptr;
     std::unique_ptr<ui::TPopupMenu> PopupMenu1;
     std::unique_ptr<ui::TPopupMenu> PopupMenu2;
     std::wstring OpenDialogFileName;  // the dialog offers the last chosen name again
@@ -90,6 +97,12 @@ public:
     void ActAboutExecute();
     void ActLExecute();
     void ActSExecute();
+    void ActFitExecute();
+    void ActZoomInExecute();
+    void ActZoomOutExecute();
+    void ActZoomActualExecute();
+    void ActPictureFullScreenExecute();
+    void ActLeaveFullScreenExecute();
     void ActMovSExecute();
     void ActMovLExecute();
     void ActFullScreenExecute();
@@ -120,6 +133,11 @@ private:
     std::unique_ptr<TextView> textView_;
     std::unique_ptr<RichTextView> richTextView_;
     std::unique_ptr<PictureView> pictureView_;
+
+public:
+    PictureView& Pictures() { return *pictureView_; }
+
+private:
     std::unique_ptr<DisplayModes> displayModes_;
     std::unique_ptr<MediaView> mediaView_;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "resource_ids.h"
 #include "ui/application.h"
@@ -56,6 +57,23 @@ void WarmPages(std::uint8_t* first, std::size_t size) {
 // Below this many bytes of pixels the second core is not worth waking.
 constexpr std::size_t kWarmFrom = std::size_t{2} << 20;
 
+// A scaled copy is kept up to the size of the screens: beyond it, the part
+// shown is scaled at each paint instead.
+bool FitsScreens(int width, int height) {
+    const std::int64_t screens = std::int64_t{std::max(GetSystemMetrics(SM_CXVIRTUALSCREEN), 1)} *
+                                 std::max(GetSystemMetrics(SM_CYVIRTUALSCREEN), 1);
+    return std::int64_t{width} * height <= screens;
+}
+
+// The source pixel under each of `count` target pixels from `first` on, of a
+// scaling of `from` pixels to `to`: the one under the target pixel's centre.
+void Nearest(int from, int to, int first, int count, std::vector<int>& source) {
+    source.resize(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k)
+        source[static_cast<std::size_t>(k)] =
+            static_cast<int>((2 * (std::int64_t{first} + k) + 1) * from / (2 * std::int64_t{to}));
+}
+
 }  // namespace
 
 bool DibPixels::Create(int width, int height) {
@@ -97,10 +115,45 @@ void DibPixels::Changed(int left, int top, int right, int bottom) {
 }
 
 std::unique_ptr<AreaScaler> DibPixels::StartScaledCopy(int width, int height) {
-    if (!rows_.first || width <= 0 || height <= 0 || (width == width_ && height == height_)) return nullptr;
+    if (!rows_.first || width <= 0 || height <= 0 || (width == width_ && height == height_) ||
+        (width >= width_ && height >= height_) || !FitsScreens(width, height))
+        return nullptr;
     PixelRows target;
     if (!NewScaledCopy(width, height, &target)) return nullptr;
     return std::make_unique<AreaScaler>(width_, height_, rows_.pixelBytes, target);
+}
+
+void DibPixels::DrawPart(HDC dc, const RECT& r, const RECT& shown, bool enlarged) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int pw = shown.right - shown.left, ph = shown.bottom - shown.top;
+    const int left = shown.left - r.left, top = shown.top - r.top;
+    if (!part_ || partRows_.width != pw || partRows_.height != ph) {
+        part_.reset();
+        partRows_ = {};
+        part_ = CreateDib(pw, ph, &partRows_);
+        if (!part_) return;  // no room even for the window's pixels: nothing to draw with
+    }
+    GdiFlush();  // the sections' bits are read and written directly
+    if (enlarged) {
+        thread_local std::vector<int> columns, rows;
+        Nearest(width_, w, left, pw, columns);
+        Nearest(height_, h, top, ph, rows);
+        for (int y = 0; y < ph; ++y) {
+            auto* out = reinterpret_cast<std::uint32_t*>(partRows_.Row(y));
+            if (y > 0 && rows[static_cast<std::size_t>(y)] == rows[static_cast<std::size_t>(y - 1)]) {
+                std::memcpy(out, partRows_.Row(y - 1), static_cast<std::size_t>(pw) * 4);
+                continue;
+            }
+            const auto* in =
+                reinterpret_cast<const std::uint32_t*>(rows_.Row(rows[static_cast<std::size_t>(y)]));
+            for (int x = 0; x < pw; ++x) out[x] = in[columns[static_cast<std::size_t>(x)]];
+        }
+    } else {
+        ScalePart(rows_, partRows_, w, h, left, top);
+    }
+    ui::UniqueDc mem(CreateCompatibleDC(dc));
+    ui::SelectObjectScope sel(mem.get(), part_.get());
+    BitBlt(dc, shown.left, shown.top, pw, ph, mem.get(), 0, 0, SRCCOPY);
 }
 
 void DibPixels::Draw(HDC dc, const RECT& r) {
@@ -112,6 +165,17 @@ void DibPixels::Draw(HDC dc, const RECT& r) {
         BitBlt(dc, r.left, r.top, w, h, mem.get(), 0, 0, SRCCOPY);
         return;
     }
+    RECT clip, shown;
+    if (GetClipBox(dc, &clip) == NULLREGION || !IntersectRect(&shown, &clip, &r)) return;
+    const bool enlarged = w >= width_ && h >= height_;
+    if (rows_.first && (enlarged || !FitsScreens(w, h))) {
+        scaled_.reset();  // the part drawn takes its place
+        scaledRows_ = {};
+        DrawPart(dc, r, shown, enlarged);
+        return;
+    }
+    part_.reset();
+    partRows_ = {};
     if (scaled_ && scaledWidth_ == w && scaledHeight_ == h && !IsRectEmpty(&stale_) && rows_.first) {
         GdiFlush();  // the section's bits are read directly
         RescalePixels(rows_, scaledRows_, stale_.left, stale_.top, stale_.right, stale_.bottom);
@@ -139,7 +203,8 @@ void DibPixels::Draw(HDC dc, const RECT& r) {
         }
     }
     ui::SelectObjectScope sel(mem.get(), scaled_.get());
-    BitBlt(dc, r.left, r.top, w, h, mem.get(), 0, 0, SRCCOPY);
+    BitBlt(dc, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, mem.get(),
+           shown.left - r.left, shown.top - r.top, SRCCOPY);
 }
 
 DibPixels MakeDib(int width, int height, const std::uint32_t* pixels) {

@@ -16,8 +16,12 @@
 namespace pelma {
 
 // A picture's pixels: a top-down 32-bit DIB section, with a copy
-// scaled to the size it was last stretched to. A stretched picture is scaled
-// once per size; repainting it is then a plain copy, however large the picture.
+// scaled to the size it was last reduced to. A picture reduced to at most a
+// screen's size is scaled once per size; repainting it is then a plain copy,
+// however large the picture. Drawn larger, only the part that the device
+// context's clip box shows is scaled, at each paint, into a buffer of that
+// part's size: a picture zoomed far beyond the screen costs no more memory
+// than the picture and the window.
 class DibPixels {
 public:
     DibPixels() = default;
@@ -33,9 +37,11 @@ public:
     // The section's rows (B, G, R[, 0] pixels); no memory for an adopted bitmap.
     const PixelRows& Rows() const { return rows_; }
 
-    // Draws into r: 1:1 when the sizes match, else from the scaled copy,
-    // made by area averaging when first needed at r's size; an adopted bitmap
-    // is scaled with halftone stretching instead.
+    // Draws into r, over the part of r inside the clip box only: 1:1 when
+    // the sizes match; enlarged on both sides, with square pixels (nearest
+    // neighbour); else by area averaging, from the scaled copy when r is at
+    // most a screen's size. An adopted bitmap is scaled with halftone
+    // stretching instead.
     void Draw(HDC dc, const RECT& r);
     // Starts the scaled copy for drawing at width × height while the pixels
     // are still being written: the scaler is fed their rows as they are
@@ -52,6 +58,9 @@ public:
 private:
     // Replaces the scaled copy by an empty one of that size; false when there is no room.
     bool NewScaledCopy(int width, int height, PixelRows* rows);
+    // The part `shown` of the picture drawn into r, made in the part buffer
+    // by nearest neighbour or by area averaging.
+    void DrawPart(HDC dc, const RECT& r, const RECT& shown, bool enlarged);
 
     int width_ = 0, height_ = 0;
     ui::UniqueGdi bitmap_;
@@ -59,7 +68,9 @@ private:
     ui::UniqueGdi scaled_;
     PixelRows scaledRows_;
     int scaledWidth_ = 0, scaledHeight_ = 0;
-    RECT stale_{};  // the part of the pixels changed since the scaled copy was made
+    RECT stale_{};        // the part of the pixels changed since the scaled copy was made
+    ui::UniqueGdi part_;  // what the window shows of a picture drawn larger than the scaled copy may be
+    PixelRows partRows_;
 };
 
 // A colour as the pixel readers hold one: 0x00RRGGBB.
