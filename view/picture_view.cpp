@@ -40,9 +40,14 @@ SIZE FitSize(int width, int height, SIZE box) {
     if (width <= 0 || height <= 0) return {0, 0};
     if (width <= box.cx && height <= box.cy) return {width, height};
     const int bw = std::max<int>(box.cx, 1), bh = std::max<int>(box.cy, 1);
-    if (std::int64_t{width} * bh <= std::int64_t{height} * bw)
-        return {std::max(1, MulDiv(width, bh, height)), bh};
-    return {bw, std::max(1, MulDiv(height, bw, width))};
+    // As wide as the box, or as high: the larger of those that fit (the
+    // rounding may let both fit, and the picture's box is then the larger).
+    const SIZE wide = {bw, std::max(1, MulDiv(height, bw, width))};
+    const SIZE high = {std::max(1, MulDiv(width, bh, height)), bh};
+    const bool wideFits = wide.cy <= bh, highFits = high.cx <= bw;
+    if (wideFits && highFits)
+        return std::int64_t{wide.cx} * wide.cy >= std::int64_t{high.cx} * high.cy ? wide : high;
+    return wideFits ? wide : high;
 }
 
 int Scaled(int size, double scale) {

@@ -78,6 +78,8 @@ public:
     void ZoomOut(const POINT* at = nullptr);
     // The picture at its actual size around the centre, the window kept.
     void ZoomToActualSize();
+    // The zoom presentation at that factor, around `at` (the centre when none).
+    void ZoomTo(double scale, const POINT* at = nullptr);
     // Full screen: the picture fitted to the whole screen on black, without
     // caption or tool bar; leaving it restores the window as it was.
     void ToggleFullScreen();
@@ -105,7 +107,6 @@ private:
     // The picture's bounds in the scroll box for the presentation and the
     // box's size now; the window is not resized.
     void Layout();
-    void ZoomTo(double scale, const POINT* at);
     // The buttons, and the actions' enabled states, that the presentation offers.
     void OfferCommands();
     // The keys' actions, which apply while a picture is shown.
