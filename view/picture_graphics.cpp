@@ -54,6 +54,11 @@ void WarmPages(std::uint8_t* first, std::size_t size) {
     static_cast<void>(sum);
 }
 
+// From this many pixels on a picture reduced to a quarter or less is scaled
+// from a quarter-size copy: reading all of its pixels would take longer
+// than a frame.
+constexpr std::int64_t kQuarterFrom = std::int64_t{8} << 20;
+
 // Below this many bytes of pixels the second core is not worth waking.
 constexpr std::size_t kWarmFrom = std::size_t{2} << 20;
 
@@ -105,6 +110,7 @@ bool DibPixels::NewScaledCopy(int width, int height, PixelRows* rows) {
 }
 
 void DibPixels::Changed(int left, int top, int right, int bottom) {
+    quarter_.reset();
     if (!scaled_ || left >= right || top >= bottom) return;
     if (IsRectEmpty(&stale_)) {
         stale_ = {left, top, right, bottom};
@@ -121,6 +127,20 @@ std::unique_ptr<AreaScaler> DibPixels::StartScaledCopy(int width, int height) {
     PixelRows target;
     if (!NewScaledCopy(width, height, &target)) return nullptr;
     return std::make_unique<AreaScaler>(width_, height_, rows_.pixelBytes, target);
+}
+
+const PixelRows& DibPixels::ReductionSource(int width, int height) {
+    if (!rows_.first || std::int64_t{width_} * height_ < kQuarterFrom || std::int64_t{width} * 4 > width_ ||
+        std::int64_t{height} * 4 > height_)
+        return rows_;
+    if (!quarter_) {
+        quarterRows_ = {};
+        quarter_ = CreateDib((width_ + 3) / 4, (height_ + 3) / 4, &quarterRows_);
+        if (!quarter_) return rows_;
+        GdiFlush();  // the sections' bits are read and written directly
+        ScalePixels(rows_, quarterRows_);
+    }
+    return quarterRows_;
 }
 
 void DibPixels::DrawPart(HDC dc, const RECT& r, const RECT& shown, bool enlarged) {
@@ -149,7 +169,7 @@ void DibPixels::DrawPart(HDC dc, const RECT& r, const RECT& shown, bool enlarged
             for (int x = 0; x < pw; ++x) out[x] = in[columns[static_cast<std::size_t>(x)]];
         }
     } else {
-        ScalePart(rows_, partRows_, w, h, left, top);
+        ScalePart(ReductionSource(w, h), partRows_, w, h, left, top);
     }
     ui::UniqueDc mem(CreateCompatibleDC(dc));
     ui::SelectObjectScope sel(mem.get(), part_.get());
@@ -171,6 +191,7 @@ void DibPixels::Draw(HDC dc, const RECT& r) {
     if (rows_.first && (enlarged || !FitsScreens(w, h))) {
         scaled_.reset();  // the part drawn takes its place
         scaledRows_ = {};
+        if (enlarged) quarter_.reset();
         DrawPart(dc, r, shown, enlarged);
         return;
     }
@@ -183,9 +204,10 @@ void DibPixels::Draw(HDC dc, const RECT& r) {
     }
     if (!scaled_ || scaledWidth_ != w || scaledHeight_ != h) {
         if (rows_.first) {
+            const PixelRows& source = ReductionSource(w, h);
             GdiFlush();  // the section's bits are read directly
-            if (auto scaler = StartScaledCopy(w, h))
-                for (int y = 0; y < height_; ++y) scaler->AddRow(rows_.Row(y));
+            PixelRows target;
+            if (NewScaledCopy(w, h, &target)) ScalePixels(source, target);
         } else {
             PixelRows target;
             if (NewScaledCopy(w, h, &target)) {

@@ -49,7 +49,7 @@ public:
     // that size or there is no room for one.
     std::unique_ptr<AreaScaler> StartScaledCopy(int width, int height);
     // Forgets the scaled copy (the pixels changed).
-    void Changed() { scaled_.reset(); }
+    void Changed() { scaled_.reset(), quarter_.reset(); }
     // Only the pixels in [left, right) × [top, bottom) changed: the scaled
     // copy is brought up to date over that part alone when next drawn.
     void Changed(int left, int top, int right, int bottom);
@@ -61,6 +61,9 @@ private:
     // The part `shown` of the picture drawn into r, made in the part buffer
     // by nearest neighbour or by area averaging.
     void DrawPart(HDC dc, const RECT& r, const RECT& shown, bool enlarged);
+    // What a reduction to width × height is scaled from: the pixels, or for
+    // a large picture reduced to a quarter or less, their quarter-size copy.
+    const PixelRows& ReductionSource(int width, int height);
 
     int width_ = 0, height_ = 0;
     ui::UniqueGdi bitmap_;
@@ -71,6 +74,11 @@ private:
     RECT stale_{};        // the part of the pixels changed since the scaled copy was made
     ui::UniqueGdi part_;  // what the window shows of a picture drawn larger than the scaled copy may be
     PixelRows partRows_;
+    // Made when first needed and kept while the picture is shown reduced
+    // that far: zoom steps and full screen then read a sixteenth of the
+    // pixels instead of all of them.
+    ui::UniqueGdi quarter_;
+    PixelRows quarterRows_;
 };
 
 // A colour as the pixel readers hold one: 0x00RRGGBB.

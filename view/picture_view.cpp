@@ -54,6 +54,39 @@ int Scaled(int size, double scale) {
     return size <= 0 ? 0 : static_cast<int>(std::max<long long>(1, std::llround(size * scale)));
 }
 
+// The window is drawn once when the changes made meanwhile are all made,
+// instead of its frame and children at each of them.
+class PausedRedraw {
+public:
+    explicit PausedRedraw(HWND window) : window_(window) { SendMessageW(window_, WM_SETREDRAW, FALSE, 0); }
+    ~PausedRedraw() {
+        SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+    PausedRedraw(const PausedRedraw&) = delete;
+    PausedRedraw& operator=(const PausedRedraw&) = delete;
+
+private:
+    HWND window_;
+};
+
+// A new style and place for a window at once: each change of a framed
+// window's frame or place costs a frame's layout and drawing.
+void PlaceWindow(HWND window, LONG_PTR style, const RECT& r) {
+    SetWindowLongPtrW(window, GWL_STYLE, style);
+    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+// The screen that holds the most of the window.
+RECT MonitorRect(HWND window) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return info.rcMonitor;
+}
+
 // The sunken edge round the scroll box's client area, both sides together.
 SIZE BoxEdges() { return {2 * GetSystemMetrics(SM_CXEDGE), 2 * GetSystemMetrics(SM_CYEDGE)}; }
 
@@ -197,11 +230,8 @@ SIZE PictureView::FitArea(const ui::TWorkArea& area) const {
 }
 
 SIZE PictureView::ScreenSize() const {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetMonitorInfoW(MonitorFromWindow(c_.window.Handle(), MONITOR_DEFAULTTONEAREST), &info))
-        return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    return {info.rcMonitor.right - info.rcMonitor.left, info.rcMonitor.bottom - info.rcMonitor.top};
+    const RECT r = MonitorRect(c_.window.Handle());
+    return {r.right - r.left, r.bottom - r.top};
 }
 
 void PictureView::Fit() {
@@ -367,6 +397,7 @@ void PictureView::EnterFullScreen() {
     if (fullScreen_ || !c_.picture.Picture()) return;
     ui::TForm& window = c_.window;
     ui::TScrollBox& box = c_.scrollBox;
+    const PausedRedraw paused(window.Handle());
     saved_ = {
         RECT{window.Left(), window.Top(), window.Left() + window.Width(), window.Top() + window.Height()},
         window.Style(),
@@ -377,15 +408,9 @@ void PictureView::EnterFullScreen() {
     fullScreen_ = true;
     presentation_ = Presentation::Fit;
     c_.toolBar.Hide();
-    window.SetStyle(saved_.style & ~kFrameBits);
     box.SetBorder(false);
     box.SetColor(RGB(0, 0, 0));
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (GetMonitorInfoW(MonitorFromWindow(window.Handle(), MONITOR_DEFAULTTONEAREST), &info))
-        screen = info.rcMonitor;
-    window.SetBounds(screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top);
+    PlaceWindow(window.Handle(), saved_.style & ~kFrameBits, MonitorRect(window.Handle()));
     Layout();
     c_.picture.Show();
     OfferCommands();
@@ -394,13 +419,10 @@ void PictureView::EnterFullScreen() {
 void PictureView::RestoreWindow() {
     if (!fullScreen_) return;
     fullScreen_ = false;
-    ui::TForm& window = c_.window;
-    window.SetStyle(saved_.style);
     c_.scrollBox.SetBorder(true);
     c_.scrollBox.SetColor(saved_.boxColour);
     c_.toolBar.Show();
-    const RECT& r = saved_.bounds;
-    window.SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    PlaceWindow(c_.window.Handle(), saved_.style, saved_.bounds);
     presentation_ = saved_.presentation;
     zoom_ = saved_.zoom;
     EnableKeys();
@@ -408,6 +430,7 @@ void PictureView::RestoreWindow() {
 
 void PictureView::LeaveFullScreen() {
     if (!fullScreen_) return;
+    const PausedRedraw paused(c_.window.Handle());
     RestoreWindow();
     Layout();
     c_.scrollBox.ScrollWithin(saved_.scroll.x, saved_.scroll.y);
