@@ -134,15 +134,19 @@ void TScrollBox::UpdateRange() {
     pos.x = needH ? std::clamp<LONG>(pos.x, 0, extent.cx - cw) : 0;
     pos.y = needV ? std::clamp<LONG>(pos.y, 0, extent.cy - ch) : 0;
 
-    auto setBar = [this](int bar, bool need, LONG extent, int page, LONG position) {
-        ShowScrollBar(hwnd_, bar, need);
+    auto setBar = [this, style](int bar, bool need, LONG extent, int page, LONG position) {
+        // Showing a bar again costs a new frame even when it is shown already.
+        if (need != ((style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) != 0))
+            ShowScrollBar(hwnd_, bar, need);
         if (!need) return;
         SCROLLINFO si{
             sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, extent - 1, static_cast<UINT>(page), position, 0};
-        SetScrollInfo(hwnd_, bar, &si, TRUE);
+        SetScrollInfo(hwnd_, bar, &si, FALSE);
     };
     setBar(SB_HORZ, needH, extent.cx, cw, pos.x);
     setBar(SB_VERT, needV, extent.cy, ch, pos.y);
+    // The bars are drawn once, with the next paint, however often they changed.
+    if (needH || needV) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE);
     updating_ = false;
     // The bars may have changed the client area: lay the aligned children out in it.
     if (pos.x != pos_.x || pos.y != pos_.y) {
@@ -154,11 +158,12 @@ void TScrollBox::UpdateRange() {
 void TScrollBox::ScrollTo(int x, int y) {
     if (x == pos_.x && y == pos_.y) return;
     pos_ = {x, y};
-    SetScrollPos(hwnd_, SB_HORZ, x, TRUE);
-    SetScrollPos(hwnd_, SB_VERT, y, TRUE);
+    SetScrollPos(hwnd_, SB_HORZ, x, FALSE);
+    SetScrollPos(hwnd_, SB_VERT, y, FALSE);
     for (TControl* c : controls_)
         if (c->IsWindowed() && c->Align() == TAlign::None) static_cast<TWinControl*>(c)->PlaceWindow();
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    // The client and the bars, drawn together with the next paint.
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE);
 }
 
 void TScrollBox::ScrollWithin(int x, int y) {

@@ -74,13 +74,27 @@ TEST_F(WelcomeScreen, GeometryCaptionAndVisibleControls) {
 
 TEST_F(WelcomeScreen, ActionsAndMenus) {
     TPelmaForm1& f = Form();
-    const wchar_t* names[] = {L"ActMovS", L"ActMovL", L"ActFullScreen", L"ActAbout", L"ActS", L"ActL"};
-    const int shortcuts[] = {16467, 16460, 16454, 0, 0, 0};
-    ASSERT_EQ(f.ActionList1.Actions().size(), 6u);
-    for (int i = 0; i < 6; ++i) {
+    // The Parts' six, all enabled; then the picture's own, whose keys wait for a picture.
+    const wchar_t* names[] = {L"ActMovS",
+                              L"ActMovL",
+                              L"ActFullScreen",
+                              L"ActAbout",
+                              L"ActS",
+                              L"ActL",
+                              L"ActFit",
+                              L"ActZoomIn",
+                              L"ActZoomOut",
+                              L"ActZoomActual",
+                              L"ActPictureFullScreen",
+                              L"ActLeaveFullScreen"};
+    const int shortcuts[] = {
+        16467,        16460,  16454,    0, 0, 0, 'F', 0x4000 | VK_OEM_PLUS, 0x4000 | VK_OEM_MINUS,
+        0x4000 | '0', VK_F11, VK_ESCAPE};
+    ASSERT_EQ(f.ActionList1.Actions().size(), 12u);
+    for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(f.ActionList1.Actions()[i]->Name, names[i]);
         EXPECT_EQ(f.ActionList1.Actions()[i]->ShortCut(), shortcuts[i]);
-        EXPECT_TRUE(f.ActionList1.Actions()[i]->Enabled());
+        EXPECT_EQ(f.ActionList1.Actions()[i]->Enabled(), i < 7) << i;
     }
     EXPECT_EQ(f.PopupMenu1->Items[0].Text(), L"縮小\tCtrl+S");
     EXPECT_EQ(f.PopupMenu1->Items[2].Text(), L"拡大\tCtrl+L");
@@ -88,6 +102,7 @@ TEST_F(WelcomeScreen, ActionsAndMenus) {
     EXPECT_EQ(f.PopupMenu2->Items[0].Text(), L"縮小");
     EXPECT_EQ(f.PopupMenu2->Items[2].Text(), L"実寸");
     EXPECT_EQ(f.PopupMenu2->Items[4].Text(), L"バージョン情報");
+    EXPECT_EQ(f.PopupMenu2->Items[6].Text(), L"全体表示\tF");
     EXPECT_EQ(f.SpeedButton2->Caption(), L"実寸");
     EXPECT_EQ(f.SpeedButton4->Caption(), L"縮小");
 }

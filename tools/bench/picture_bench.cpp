@@ -317,30 +317,46 @@ int FitBench(const std::wstring& kind, const std::wstring& file, bool generated)
     const SIZE_T baseline = Memory().PagefileUsage;
     HWND box = form.ScrollBox1->Handle();
 
-    const auto start = Clock::now();
-    form.Pictures().Show(file, kind, ui::WorkArea(), true);
-    RedrawWindow(form.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    GdiFlush();
-    const double openMs = Ms(Clock::now() - start);
-    Pump();
+    // Opened three times, each decoded afresh, and decoded three times
+    // alone, each into fresh memory: the best of each, so that a busy
+    // spell of the machine weighs on neither alone. The peak is the first
+    // open's.
+    auto openFitted = [&] {
+        const auto start = Clock::now();
+        form.Pictures().Show(file, kind, ui::WorkArea(), true);
+        RedrawWindow(form.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        GdiFlush();
+        const double ms = Ms(Clock::now() - start);
+        Pump();
+        return ms;
+    };
+    double openMs = openFitted();
+    const double firstOpenMs = openMs;
     const SIZE_T fitPeak = Memory().PeakPagefileUsage;
     const int width = form.Image1->Picture()->Width(), height = form.Image1->Picture()->Height();
     const SIZE drawn = {form.Image1->Width(), form.Image1->Height()};
-    auto* jpeg = dynamic_cast<TJPEGImage*>(form.Image1->Picture().get());
-    const int scale = jpeg ? JpegScaleDenominator(width, height, drawn.cx, drawn.cy) : 1;
+    const bool isJpeg = dynamic_cast<TJPEGImage*>(form.Image1->Picture().get()) != nullptr;
+    const int scale = isJpeg ? JpegScaleDenominator(width, height, drawn.cx, drawn.cy) : 1;
     const std::vector<unsigned char> bytes = ReadAll(file);
-    std::vector<unsigned char> out;
-    const double coldMs = jpeg ? JpegScaledFloorMs(bytes, out, scale) : PngFloorMs(bytes, out);
-    out = {};
-    out.shrink_to_fit();
+    double coldMs = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        std::vector<unsigned char> out;
+        coldMs = std::min(coldMs, isJpeg ? JpegScaledFloorMs(bytes, out, scale) : PngFloorMs(bytes, out));
+        out = {};
+        out.shrink_to_fit();
+        // The picture shown goes first, as a step's would not (two at once would raise the later peaks).
+        form.Image1->SetPicture(nullptr);
+        if (i < 2) openMs = std::min(openMs, openFitted());
+    }
     const int scaledW = (width + scale - 1) / scale, scaledH = (height + scale - 1) / scale;
     const double decodeMb = scaledW * double(scaledH) * 4 / (1 << 20);
     const double usedMb = (fitPeak - baseline) / double(1 << 20);
     std::printf("fit %-4ls %4.1f MP %dx%d drawn %ldx%ld, decoded at 1/%d (%dx%d)\n", kind.c_str(),
                 width * double(height) / 1e6, width, height, drawn.cx, drawn.cy, scale, scaledW, scaledH);
     std::printf(
-        "  fit to painted %7.1f ms   decode at 1/%d alone %7.1f ms cold   ratio %.2f (target <= 1.25): %s\n",
-        openMs, scale, coldMs, openMs / coldMs, openMs / coldMs <= 1.25 ? "within" : "OVER");
+        "  fit to painted %7.1f ms (first %.1f)   decode at 1/%d alone %7.1f ms cold   ratio %.2f (target <= "
+        "1.25): %s\n",
+        openMs, firstOpenMs, scale, coldMs, openMs / coldMs, openMs / coldMs <= 1.25 ? "within" : "OVER");
     std::printf("  peak private above the window's %.1f MB   decode at 1/%d %.1f MB + 30 MB = %.1f MB: %s\n",
                 usedMb, scale, decodeMb, decodeMb + 30, usedMb <= decodeMb + 30 ? "within" : "OVER");
 
@@ -351,6 +367,15 @@ int FitBench(const std::wstring& kind, const std::wstring& file, bool generated)
     std::vector<double> ins, outs;
     SIZE_T grown = 0;
     for (int i = 0; i < 5; ++i) {
+        if (getenv("PELMA_BENCH_SPLIT")) {
+            const auto t = Clock::now();
+            view.ToggleFullScreen();
+            const double change = Ms(Clock::now() - t);
+            const double paint = TimedPaint(form.Handle(), [] {});
+            std::printf("    in: change %.1f ms, paint %.1f ms\n", change, paint);
+            view.ToggleFullScreen();
+            Pump();
+        }
         ins.push_back(TimedPaint(form.Handle(), [&] { view.ToggleFullScreen(); }));
         grown = std::max(grown, Memory().PagefileUsage - std::min(before, Memory().PagefileUsage));
         outs.push_back(TimedPaint(form.Handle(), [&] { view.ToggleFullScreen(); }));
@@ -399,9 +424,10 @@ int FitBench(const std::wstring& kind, const std::wstring& file, bool generated)
             std::printf("  pan step                 none: the whole picture is in the window\n");
         if (factor > 1)
             std::printf(
-                "  peak private above the window's at 16 x %.1f MB (the picture %.1f MB + the window)\n",
-                (Memory().PeakPagefileUsage - baseline) / double(1 << 20),
-                width * double(height) * 4 / (1 << 20));
+                "  held at 16 x above the window's %.1f MB (the picture %.1f MB, the window's pixels %.1f "
+                "MB)\n",
+                (Memory().PagefileUsage - baseline) / double(1 << 20), width * double(height) * 4 / (1 << 20),
+                sb.ClientWidth() * double(sb.ClientHeight()) * 4 / (1 << 20));
     }
 
     if (generated) DeleteFileW(file.c_str());
