@@ -74,7 +74,7 @@ TEST_F(WelcomeScreen, GeometryCaptionAndVisibleControls) {
 
 TEST_F(WelcomeScreen, ActionsAndMenus) {
     TPelmaForm1& f = Form();
-    // The Parts' six, all enabled; then the picture's own, whose keys wait for a picture.
+    // The six commands of old, all enabled; then the picture's own, whose keys wait for a picture.
     const wchar_t* names[] = {L"ActMovS",
                               L"ActMovL",
                               L"ActFullScreen",

@@ -472,7 +472,7 @@ TEST_F(PictureZoom, FitShowsTheWholePictureInTheLargestWindowTheWorkAreaHoldsNev
     EXPECT_EQ(f.Image1->Height(), f.Image1->Width() / 3);
     EXPECT_EQ(f.Image1->Top(), (ClientSize(Box()).cy - f.Image1->Height()) / 2);
     ExpectShowsWhole();
-    // The Parts' commands still lead back.
+    // The sizing commands still lead back.
     f.SpeedButton2->Click();
     ExpectActualSizeState();
 }
@@ -559,7 +559,7 @@ TEST_F(PictureZoom, FullScreenShowsThePictureOnBlackAndGivesTheWindowBack) {
         ShowAndPaint(f);
         EXPECT_EQ(ShownPixel(Box(), 5, 5), 0x000000u);  // beside the picture: black
         if (way == 0) EXPECT_TRUE(Near(ShownPixel(Box(), 1000, 300), 0x20C020));
-        // A picture opened by a step is shown full screen too; by any other way as the Parts say.
+        // A picture opened by a step is shown full screen too; opened any other way, by the fit choice.
         if (way == 0) {
             f.Pictures().Show(Photo(1000, 3000), L"bmp", ui::WorkArea(), true);
             EXPECT_TRUE(f.Pictures().InFullScreen());
@@ -591,7 +591,7 @@ TEST_F(PictureZoom, TheChosenPresentationHoldsForAFolderStepOnly) {
     EXPECT_EQ(f.Image1->Width(), 1600);
     EXPECT_EQ(f.Pictures().DrawSize(800, 600, ui::WorkArea(), true).cx, 1600);
     EXPECT_EQ(Client().cx, client.cx);  // the window kept
-    Open(Photo(3000, 1000));            // not a step: the Parts' fit choice
+    Open(Photo(3000, 1000));            // not a step: the fit choice of actual size or reduced
     ExpectReducedState();
     EXPECT_EQ(f.Pictures().DrawSize(3000, 1000, ui::WorkArea(), true).cx, 1500);
 }
