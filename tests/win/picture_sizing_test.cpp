@@ -485,8 +485,9 @@ TEST_F(PictureZoom, ZoomKeepsThePointUnderThePointerAndDrawsSquarePixelsBeyondAc
     POINT screen = at;
     ClientToScreen(Box(), &screen);
     const POINT before = PictureAt(at);
-    for (int notch = 0; notch < 4; ++notch)  // 1.5, 2, 3, 4
-        SendMessageW(Box(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA),
+    // 1.5, 2, 3, 4; sent to the main window too, as the wheel goes to the window with the focus.
+    for (int notch = 0; notch < 4; ++notch)
+        SendMessageW(notch % 2 ? Box() : f.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA),
                      MAKELPARAM(screen.x, screen.y));
     EXPECT_EQ(f.Pictures().Scale(), 4);
     EXPECT_EQ(f.Image1->Width(), 3200);
