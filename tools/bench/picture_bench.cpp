@@ -337,7 +337,7 @@ int FitBench(const std::wstring& kind, const std::wstring& file, bool generated)
     const SIZE drawn = {form.Image1->Width(), form.Image1->Height()};
     const bool isJpeg = dynamic_cast<TJPEGImage*>(form.Image1->Picture().get()) != nullptr;
     const int scale = isJpeg ? JpegScaleDenominator(width, height, drawn.cx, drawn.cy) : 1;
-    const std::vector<unsigned char> bytes = ReadAll(file);
+    std::vector<unsigned char> bytes = ReadAll(file);
     double coldMs = 1e9;
     for (int i = 0; i < 3; ++i) {
         std::vector<unsigned char> out;
@@ -345,9 +345,12 @@ int FitBench(const std::wstring& kind, const std::wstring& file, bool generated)
         out = {};
         out.shrink_to_fit();
         // The picture shown goes first, as a step's would not (two at once would raise the later peaks).
+        if (i == 2) break;
         form.Image1->SetPicture(nullptr);
-        if (i < 2) openMs = std::min(openMs, openFitted());
+        openMs = std::min(openMs, openFitted());
     }
+    bytes = {};  // the file's copy would count as what the view holds
+    bytes.shrink_to_fit();
     const int scaledW = (width + scale - 1) / scale, scaledH = (height + scale - 1) / scale;
     const double decodeMb = scaledW * double(scaledH) * 4 / (1 << 20);
     const double usedMb = (fitPeak - baseline) / double(1 << 20);
