@@ -99,24 +99,27 @@ void DibPixels::Adopt(int width, int height, ui::UniqueGdi bitmap) {
 }
 
 bool DibPixels::NewScaledCopy(int width, int height, PixelRows* rows) {
-    scaled_.reset();  // the old copy goes before the new one is made
-    scaledRows_ = {};
-    scaled_ = CreateDib(width, height, rows);
-    if (scaled_) scaledRows_ = *rows;
-    scaledWidth_ = width;
-    scaledHeight_ = height;
-    stale_ = {};
-    return static_cast<bool>(scaled_);
+    spare_ = std::move(scaled_);  // the copy before it, if any, goes first
+    scaled_ = {};
+    scaled_.bitmap = CreateDib(width, height, rows);
+    if (scaled_.bitmap) scaled_.rows = *rows;
+    scaled_.width = width;
+    scaled_.height = height;
+    return static_cast<bool>(scaled_.bitmap);
 }
 
 void DibPixels::Changed(int left, int top, int right, int bottom) {
     quarter_.reset();
-    if (!scaled_ || left >= right || top >= bottom) return;
-    if (IsRectEmpty(&stale_)) {
-        stale_ = {left, top, right, bottom};
-    } else {
-        stale_ = {std::min<LONG>(stale_.left, left), std::min<LONG>(stale_.top, top),
-                  std::max<LONG>(stale_.right, right), std::max<LONG>(stale_.bottom, bottom)};
+    if (left >= right || top >= bottom) return;
+    for (ScaledCopy* copy : {&scaled_, &spare_}) {
+        if (!copy->bitmap) continue;
+        RECT& stale = copy->stale;
+        if (IsRectEmpty(&stale)) {
+            stale = {left, top, right, bottom};
+        } else {
+            stale = {std::min<LONG>(stale.left, left), std::min<LONG>(stale.top, top),
+                     std::max<LONG>(stale.right, right), std::max<LONG>(stale.bottom, bottom)};
+        }
     }
 }
 
@@ -189,20 +192,22 @@ void DibPixels::Draw(HDC dc, const RECT& r) {
     if (GetClipBox(dc, &clip) == NULLREGION || !IntersectRect(&shown, &clip, &r)) return;
     const bool enlarged = w >= width_ && h >= height_;
     if (rows_.first && (enlarged || !FitsScreens(w, h))) {
-        scaled_.reset();  // the part drawn takes its place
-        scaledRows_ = {};
+        scaled_ = {};  // the part drawn takes their place
+        spare_ = {};
         if (enlarged) quarter_.reset();
         DrawPart(dc, r, shown, enlarged);
         return;
     }
     part_.reset();
     partRows_ = {};
-    if (scaled_ && scaledWidth_ == w && scaledHeight_ == h && !IsRectEmpty(&stale_) && rows_.first) {
+    if (!scaled_.Is(w, h) && spare_.Is(w, h)) std::swap(scaled_, spare_);
+    if (scaled_.Is(w, h) && !IsRectEmpty(&scaled_.stale) && rows_.first) {
         GdiFlush();  // the section's bits are read directly
-        RescalePixels(rows_, scaledRows_, stale_.left, stale_.top, stale_.right, stale_.bottom);
-        stale_ = {};
+        const RECT& stale = scaled_.stale;
+        RescalePixels(rows_, scaled_.rows, stale.left, stale.top, stale.right, stale.bottom);
+        scaled_.stale = {};
     }
-    if (!scaled_ || scaledWidth_ != w || scaledHeight_ != h) {
+    if (!scaled_.Is(w, h)) {
         if (rows_.first) {
             const PixelRows& source = ReductionSource(w, h);
             GdiFlush();  // the section's bits are read directly
@@ -213,18 +218,18 @@ void DibPixels::Draw(HDC dc, const RECT& r) {
             if (NewScaledCopy(w, h, &target)) {
                 ui::UniqueDc source(CreateCompatibleDC(dc));
                 ui::SelectObjectScope selSource(source.get(), bitmap_.get());
-                ui::SelectObjectScope selScaled(mem.get(), scaled_.get());
+                ui::SelectObjectScope selScaled(mem.get(), scaled_.bitmap.get());
                 HalftoneBlt(mem.get(), 0, 0, w, h, source.get(), width_, height_);
             }
         }
-        if (!scaled_) {
+        if (!scaled_.bitmap) {
             // No room for a copy: scale straight onto the target.
             ui::SelectObjectScope sel(mem.get(), bitmap_.get());
             HalftoneBlt(dc, r.left, r.top, w, h, mem.get(), width_, height_);
             return;
         }
     }
-    ui::SelectObjectScope sel(mem.get(), scaled_.get());
+    ui::SelectObjectScope sel(mem.get(), scaled_.bitmap.get());
     BitBlt(dc, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, mem.get(),
            shown.left - r.left, shown.top - r.top, SRCCOPY);
 }

@@ -15,8 +15,8 @@
 
 namespace pelma {
 
-// A picture's pixels: a top-down 32-bit DIB section, with a copy
-// scaled to the size it was last reduced to. A picture reduced to at most a
+// A picture's pixels: a top-down 32-bit DIB section, with copies
+// scaled to the last two sizes it was reduced to. A picture reduced to at most a
 // screen's size is scaled once per size; repainting it is then a plain copy,
 // however large the picture. Drawn larger, only the part that the device
 // context's clip box shows is scaled, at each paint, into a buffer of that
@@ -49,11 +49,11 @@ public:
     // that size or there is no room for one.
     std::unique_ptr<AreaScaler> StartScaledCopy(int width, int height);
     // Forgets the scaled copy (the pixels changed).
-    void Changed() { scaled_.reset(), quarter_.reset(); }
+    void Changed() { scaled_ = {}, spare_ = {}, quarter_.reset(); }
     // Only the pixels in [left, right) × [top, bottom) changed: the scaled
     // copy is brought up to date over that part alone when next drawn.
     void Changed(int left, int top, int right, int bottom);
-    bool HasScaledCopy() const { return static_cast<bool>(scaled_); }
+    bool HasScaledCopy() const { return static_cast<bool>(scaled_.bitmap); }
 
 private:
     // Replaces the scaled copy by an empty one of that size; false when there is no room.
@@ -68,10 +68,17 @@ private:
     int width_ = 0, height_ = 0;
     ui::UniqueGdi bitmap_;
     PixelRows rows_;
-    ui::UniqueGdi scaled_;
-    PixelRows scaledRows_;
-    int scaledWidth_ = 0, scaledHeight_ = 0;
-    RECT stale_{};        // the part of the pixels changed since the scaled copy was made
+    struct ScaledCopy {
+        ui::UniqueGdi bitmap;
+        PixelRows rows;
+        int width = 0, height = 0;
+        RECT stale{};  // the part of the pixels changed since the copy was made
+        bool Is(int w, int h) const { return bitmap && width == w && height == h; }
+    };
+    ScaledCopy scaled_;
+    // The copy made before, kept: going back to the size it was made for
+    // (out of full screen, a zoom step back) is a plain copy again.
+    ScaledCopy spare_;
     ui::UniqueGdi part_;  // what the window shows of a picture drawn larger than the scaled copy may be
     PixelRows partRows_;
     // Made when first needed and kept while the picture is shown reduced

@@ -402,12 +402,16 @@ int FitBench(const std::wstring& kind, const std::wstring& file, bool generated)
                     s.median <= 16 && s.max <= 33 ? "within" : "OVER");
     };
     for (double factor : {16.0, 1.0 / 16}) {
-        const double beside = factor > 1 ? 12 : 1.0 / 12;
+        // The steps taken in turn: reduced, three sizes, so that no step
+        // finds the copy it needs kept from the step before it but one.
+        const std::vector<double> turn =
+            factor > 1 ? std::vector<double>{16, 12} : std::vector<double>{1.0 / 16, 1.0 / 12, 1.0 / 8};
         // Reaching the factor may decode the picture finer, once: reported apart.
         const double reach = TimedPaint(box, [&] { view.ZoomTo(factor, &middle); });
         std::vector<double> zooms, pans;
         for (int i = 0; i < 20; ++i)
-            zooms.push_back(TimedPaint(box, [&] { view.ZoomTo(i % 2 ? factor : beside, &middle); }));
+            zooms.push_back(TimedPaint(
+                box, [&] { view.ZoomTo(turn[static_cast<std::size_t>(i + 1) % turn.size()], &middle); }));
         view.ZoomTo(factor, &middle);
         Pump();
         ui::TScrollBox& sb = *form.ScrollBox1;
