@@ -111,6 +111,9 @@ public:
     void TrackBar1Change();
     void MediaPlayer1Click();
 
+    // The picture view, for what opens pictures by folder steps (and tests).
+    PictureView& Pictures() { return *pictureView_; }
+
     // The thousands and decimal separators of the user's regional settings.
     void ReadNumberSeparators();
     const NumberSeparators& Separators() const;
@@ -133,11 +136,6 @@ private:
     std::unique_ptr<TextView> textView_;
     std::unique_ptr<RichTextView> richTextView_;
     std::unique_ptr<PictureView> pictureView_;
-
-public:
-    PictureView& Pictures() { return *pictureView_; }
-
-private:
     std::unique_ptr<DisplayModes> displayModes_;
     std::unique_ptr<MediaView> mediaView_;
 };
