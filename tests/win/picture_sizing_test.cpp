@@ -559,9 +559,9 @@ TEST_F(PictureZoom, FullScreenShowsThePictureOnBlackAndGivesTheWindowBack) {
         EXPECT_EQ(f.Image1->Picture(), picture);                              // no copy of it
         ShowAndPaint(f);
         EXPECT_EQ(ShownPixel(Box(), 5, 5), 0x000000u);  // beside the picture: black
-        if (way == 0) EXPECT_TRUE(Near(ShownPixel(Box(), 1000, 300), 0x20C020));
         // A picture opened by a step is shown full screen too; opened any other way, by the fit choice.
         if (way == 0) {
+            EXPECT_TRUE(Near(ShownPixel(Box(), 1000, 300), 0x20C020));
             f.Pictures().Show(Photo(1000, 3000), L"bmp", ui::WorkArea(), true);
             EXPECT_TRUE(f.Pictures().InFullScreen());
             EXPECT_EQ(f.Image1->Height(), 768);
