@@ -370,15 +370,6 @@ int FitBench(const std::wstring& kind, const std::wstring& file, bool generated)
     std::vector<double> ins, outs;
     SIZE_T grown = 0;
     for (int i = 0; i < 5; ++i) {
-        if (getenv("PELMA_BENCH_SPLIT")) {
-            const auto t = Clock::now();
-            view.ToggleFullScreen();
-            const double change = Ms(Clock::now() - t);
-            const double paint = TimedPaint(form.Handle(), [] {});
-            std::printf("    in: change %.1f ms, paint %.1f ms\n", change, paint);
-            view.ToggleFullScreen();
-            Pump();
-        }
         ins.push_back(TimedPaint(form.Handle(), [&] { view.ToggleFullScreen(); }));
         grown = std::max(grown, Memory().PagefileUsage - std::min(before, Memory().PagefileUsage));
         outs.push_back(TimedPaint(form.Handle(), [&] { view.ToggleFullScreen(); }));
