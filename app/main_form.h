@@ -49,6 +49,7 @@ public:
     std::unique_ptr<ui::TSpeedButton> SpeedButton3;
     std::unique_ptr<ui::TSpeedButton> SpeedButton2;
     std::unique_ptr<ui::TSpeedButton> SpeedButton4;
+    std::unique_ptr<ui::TSpeedButton> SpeedButton5;
     std::unique_ptr<ui::TLabel> Label1;
     std::unique_ptr<ui::TSpeedButton> KakudaiButton;
     std::unique_ptr<ui::TSpeedButton> ShukushouButton;
@@ -78,6 +79,12 @@ public:
     ui::TAction* ActPrevFile = nullptr;
     ui::TAction* ActFirstFile = nullptr;
     ui::TAction* ActLastFile = nullptr;
+    ui::TAction* ActFit = nullptr;
+    ui::TAction* ActZoomIn = nullptr;
+    ui::TAction* ActZoomOut = nullptr;
+    ui::TAction* ActZoomActual = nullptr;
+    ui::TAction* ActPictureFullScreen = nullptr;
+    ui::TAction* ActLeaveFullScreen = nullptr;
     std::unique_ptr<ui::TPopupMenu> PopupMenu1;
     std::unique_ptr<ui::TPopupMenu> PopupMenu2;
     std::wstring OpenDialogFileName;  // the dialog offers the last chosen name again
@@ -97,6 +104,12 @@ public:
     void ActAboutExecute();
     void ActLExecute();
     void ActSExecute();
+    void ActFitExecute();
+    void ActZoomInExecute();
+    void ActZoomOutExecute();
+    void ActZoomActualExecute();
+    void ActPictureFullScreenExecute();
+    void ActLeaveFullScreenExecute();
     void ActMovSExecute();
     void ActMovLExecute();
     void ActFullScreenExecute();
@@ -115,6 +128,8 @@ public:
     void PlanReadAhead();
     FolderBrowser& Browser() { return browser_; }
     ReadAhead& PicturesAhead() { return *readAhead_; }
+    // The picture view, for what opens pictures by folder steps (and tests).
+    PictureView& Pictures() { return *pictureView_; }
 
     // The thousands and decimal separators of the user's regional settings.
     void ReadNumberSeparators();

@@ -71,6 +71,25 @@ void TPelmaForm1::BuildTemplate() {
         stepAction(L"ActPrevFile", L"前のファイル", {VK_LEFT, VK_BACK, VK_PRIOR}, StepDirection::Previous);
     ActFirstFile = stepAction(L"ActFirstFile", L"最初のファイル", {VK_HOME}, StepDirection::First);
     ActLastFile = stepAction(L"ActLastFile", L"最後のファイル", {VK_END}, StepDirection::Last);
+    // The picture's own keys: F and Esc are letters and keys that text boxes
+    // and dialogs use for themselves.
+    ActFit = &ActionList1.Add(L"ActFit", L"全体表示", 'F', [this] { ActFitExecute(); });
+    ActFit->SetYieldsToControls(true);
+    ActZoomIn = &ActionList1.Add(L"ActZoomIn", L"拡大表示", ui::kCtrlMask | VK_OEM_PLUS,
+                                 [this] { ActZoomInExecute(); });
+    ActZoomIn->AddShortCut(ui::kCtrlMask | ui::kShiftMask | VK_OEM_PLUS);  // "+" on a Japanese keyboard
+    ActZoomIn->AddShortCut(ui::kCtrlMask | VK_ADD);
+    ActZoomOut = &ActionList1.Add(L"ActZoomOut", L"縮小表示", ui::kCtrlMask | VK_OEM_MINUS,
+                                  [this] { ActZoomOutExecute(); });
+    ActZoomOut->AddShortCut(ui::kCtrlMask | VK_SUBTRACT);
+    ActZoomActual = &ActionList1.Add(L"ActZoomActual", L"等倍表示", ui::kCtrlMask | '0',
+                                     [this] { ActZoomActualExecute(); });
+    ActZoomActual->AddShortCut(ui::kCtrlMask | VK_NUMPAD0);
+    ActPictureFullScreen = &ActionList1.Add(L"ActPictureFullScreen", L"全画面表示", VK_F11,
+                                            [this] { ActPictureFullScreenExecute(); });
+    ActLeaveFullScreen = &ActionList1.Add(L"ActLeaveFullScreen", L"全画面表示を終了", VK_ESCAPE,
+                                          [this] { ActLeaveFullScreenExecute(); });
+    ActLeaveFullScreen->SetYieldsToControls(true);
 
     PopupMenu1 = std::make_unique<ui::TPopupMenu>(L"PopupMenu1");
     PopupMenu1->AddItem(L"N1", ActMovS);
@@ -89,6 +108,8 @@ void TPelmaForm1::BuildTemplate() {
     PopupMenu2->AddItem(L"N10", ActL);
     PopupMenu2->AddSeparator(L"N11");
     PopupMenu2->AddItem(L"N12", ActAbout);
+    PopupMenu2->AddSeparator(L"N13");
+    PopupMenu2->AddItem(L"N14", ActFit);
     PopupMenu2->AddSeparator(L"N24");
     PopupMenu2->AddItem(L"N25", ActNextFile);
     PopupMenu2->AddItem(L"N26", ActPrevFile);
@@ -136,6 +157,11 @@ void TPelmaForm1::BuildTemplate() {
     SpeedButton4->SetAction(ActS);
     SpeedButton4->SetGlyph(IDB_GLYPH_MINUS, 1);
     SpeedButton4->Cursor = hand;
+    // The way to see a picture larger than the screen whole: beside the sizing button.
+    SpeedButton5 =
+        Make<ui::TSpeedButton>(CoolBar1.get(), L"SpeedButton5", 150, 2, 58, 22, TAlign::None, false);
+    SpeedButton5->SetAction(ActFit);
+    SpeedButton5->Cursor = hand;
     Label1 = Make<ui::TLabel>(CoolBar1.get(), L"Label1", 210, 7, 0, 0, TAlign::None, false);
     Label1->SetFont(MakeFont(L"ＭＳ Ｐゴシック", 12, kBlue));
     Label1->CenterVertically = true;

@@ -24,9 +24,10 @@ void TPelmaForm1::BuildViews() {
     sizeLabel_ = std::make_unique<SizeLabel>(*Label1);
     textView_ = std::make_unique<TextView>(*this, *Memo1, *sizeLabel_);
     richTextView_ = std::make_unique<RichTextView>(*this, *RichEdit1, *sizeLabel_);
-    pictureView_ = std::make_unique<PictureView>(PictureControls{*this, *Image1, *CoolBar1, *OpenLabel,
-                                                                 *DDLabel, *SpeedButton2, *SpeedButton4,
-                                                                 *ActL, *ActS, *sizeLabel_});
+    pictureView_ = std::make_unique<PictureView>(
+        PictureControls{*this, *ScrollBox1, *Image1, *CoolBar1, *OpenLabel, *DDLabel, *SpeedButton2,
+                        *SpeedButton4, *SpeedButton5, *ActL, *ActS, *ActFit, *ActZoomIn, *ActZoomOut,
+                        *ActZoomActual, *ActPictureFullScreen, *ActLeaveFullScreen, *sizeLabel_});
     displayModes_ = std::make_unique<DisplayModes>(
         DisplayModeControls{*this, *MediaPlayer1, *CoolBar1, *Panel2, *WideMode, *KakudaiButton,
                             *ShukushouButton, *FullScreen, *ActMovS, *ActMovL, *ActFullScreen});
@@ -77,6 +78,7 @@ void TPelmaForm1::ViewFile(const std::wstring& fileName) {
     const std::wstring ext = ExtractFileExt(fileName);
     const FileKind kind = ClassifyExtension(UpperCaseAscii(ext));
     ShowFileSize(fileName);
+    if (kind != FileKind::Picture) pictureView_->Leave();
 
     switch (kind) {
         case FileKind::RichText:
@@ -213,9 +215,16 @@ const NumberSeparators& TPelmaForm1::Separators() const { return sizeLabel_->Sep
 
 void TPelmaForm1::ActLExecute() { pictureView_->ActualSize(); }
 void TPelmaForm1::ActSExecute() { pictureView_->Reduce(); }
+void TPelmaForm1::ActFitExecute() { pictureView_->Fit(); }
+void TPelmaForm1::ActZoomInExecute() { pictureView_->ZoomIn(); }
+void TPelmaForm1::ActZoomOutExecute() { pictureView_->ZoomOut(); }
+void TPelmaForm1::ActZoomActualExecute() { pictureView_->ZoomToActualSize(); }
+void TPelmaForm1::ActPictureFullScreenExecute() { pictureView_->ToggleFullScreen(); }
+void TPelmaForm1::ActLeaveFullScreenExecute() { pictureView_->LeaveFullScreen(); }
 
 void TPelmaForm1::FormResize() {
     if (displayModes_) displayModes_->Resize();  // none while the template is being built
+    if (pictureView_) pictureView_->Resize();
 }
 void TPelmaForm1::ActMovSExecute() { displayModes_->Reduce(); }
 void TPelmaForm1::ActMovLExecute() { displayModes_->Enlarge(); }

@@ -460,7 +460,10 @@ TWinControl::Handled TWinControl::OnPaint() {
     if (!ownClass_) return std::nullopt;
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
-    const RECT& clip = ps.rcPaint;
+    // Only what the children leave showing: a window covered by its children
+    // (a form whose scroll box fills it) paints nothing of its own.
+    RECT clip = ps.rcPaint, visible;
+    if (GetClipBox(dc, &visible) == NULLREGION || !IntersectRect(&clip, &clip, &visible)) clip = {};
     const int w = clip.right - clip.left, h = clip.bottom - clip.top;
     if (w > 0 && h > 0) {
         // Paint off screen so that layered children never flicker.

@@ -1,5 +1,7 @@
 #include "ui/forms.h"
 
+#include <windowsx.h>
+
 #include "ui/application.h"
 
 namespace pelma::ui {
@@ -151,6 +153,20 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DROPFILES:
             DoDropFiles(reinterpret_cast<HDROP>(wp));
             return 0;
+        case WM_MOUSEWHEEL: {
+            // The wheel goes to the window with the keyboard focus; it turns
+            // what is under the pointer, as the system does when it sends the
+            // wheel there itself. A child that passes the wheel on to its
+            // parent ends it here.
+            static thread_local bool forwarding = false;
+            if (forwarding) break;
+            HWND under = WindowFromPoint(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+            if (!under || under == hwnd_ || !IsChild(hwnd_, under)) break;
+            forwarding = true;
+            SendMessageW(under, msg, wp, lp);
+            forwarding = false;
+            return 0;
+        }
         default:
             break;
     }

@@ -134,15 +134,19 @@ void TScrollBox::UpdateRange() {
     pos.x = needH ? std::clamp<LONG>(pos.x, 0, extent.cx - cw) : 0;
     pos.y = needV ? std::clamp<LONG>(pos.y, 0, extent.cy - ch) : 0;
 
-    auto setBar = [this](int bar, bool need, LONG extent, int page, LONG position) {
-        ShowScrollBar(hwnd_, bar, need);
+    auto setBar = [this, style](int bar, bool need, LONG extent, int page, LONG position) {
+        // Showing a bar again costs a new frame even when it is shown already.
+        if (need != ((style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) != 0))
+            ShowScrollBar(hwnd_, bar, need);
         if (!need) return;
         SCROLLINFO si{
             sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, extent - 1, static_cast<UINT>(page), position, 0};
-        SetScrollInfo(hwnd_, bar, &si, TRUE);
+        SetScrollInfo(hwnd_, bar, &si, FALSE);
     };
     setBar(SB_HORZ, needH, extent.cx, cw, pos.x);
     setBar(SB_VERT, needV, extent.cy, ch, pos.y);
+    // The bars are drawn once, with the next paint, however often they changed.
+    if (needH || needV) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE);
     updating_ = false;
     // The bars may have changed the client area: lay the aligned children out in it.
     if (pos.x != pos_.x || pos.y != pos_.y) {
@@ -154,11 +158,40 @@ void TScrollBox::UpdateRange() {
 void TScrollBox::ScrollTo(int x, int y) {
     if (x == pos_.x && y == pos_.y) return;
     pos_ = {x, y};
-    SetScrollPos(hwnd_, SB_HORZ, x, TRUE);
-    SetScrollPos(hwnd_, SB_VERT, y, TRUE);
+    SetScrollPos(hwnd_, SB_HORZ, x, FALSE);
+    SetScrollPos(hwnd_, SB_VERT, y, FALSE);
     for (TControl* c : controls_)
         if (c->IsWindowed() && c->Align() == TAlign::None) static_cast<TWinControl*>(c)->PlaceWindow();
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    // The client and the bars, drawn together with the next paint.
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE);
+}
+
+void TScrollBox::ScrollWithin(int x, int y) {
+    const SIZE client = {ClientWidth(), ClientHeight()};
+    x = std::clamp<LONG>(x, 0, std::max<LONG>(0, extent_.cx - client.cx));
+    y = std::clamp<LONG>(y, 0, std::max<LONG>(0, extent_.cy - client.cy));
+    ScrollTo(x, y);
+}
+
+SIZE TScrollBox::FullClientSize() const {
+    RECT r{};
+    GetClientRect(hwnd_, &r);
+    const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    return {r.right + ((style & WS_VSCROLL) ? GetSystemMetrics(SM_CXVSCROLL) : 0),
+            r.bottom + ((style & WS_HSCROLL) ? GetSystemMetrics(SM_CYHSCROLL) : 0)};
+}
+
+void TScrollBox::SetBorder(bool border) {
+    if (Border() == border) return;
+    const LONG_PTR ex = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+    SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, border ? ex | WS_EX_CLIENTEDGE : ex & ~WS_EX_CLIENTEDGE);
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    Realign();
+}
+
+bool TScrollBox::CanDrag() const {
+    return DragScroll && (extent_.cx > ClientWidth() || extent_.cy > ClientHeight());
 }
 
 void TScrollBox::Scroll(int bar, int code) {
@@ -208,7 +241,47 @@ LRESULT TScrollBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             break;
+        case WM_LBUTTONDBLCLK: {
+            const POINT at = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            TControl* hit = GraphicChildAt(at.x, at.y);
+            if (!OnDoubleClick || (hit && hit->WantsMouse())) break;
+            OnDoubleClick(at);
+            return 0;
+        }
+        case WM_LBUTTONDOWN: {
+            const POINT at = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            TControl* hit = GraphicChildAt(at.x, at.y);
+            if (!CanDrag() || (hit && hit->WantsMouse())) break;
+            dragging_ = true;
+            dragFrom_ = at;
+            dragOffset_ = pos_;
+            SetCapture(hwnd_);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            if (!dragging_) break;
+            ScrollWithin(dragOffset_.x - (GET_X_LPARAM(lp) - dragFrom_.x),
+                         dragOffset_.y - (GET_Y_LPARAM(lp) - dragFrom_.y));
+            return 0;
+        case WM_LBUTTONUP:
+            if (!dragging_) break;
+            dragging_ = false;
+            ReleaseCapture();
+            return 0;
+        case WM_CAPTURECHANGED:
+            dragging_ = false;
+            break;
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wp) != hwnd_ || LOWORD(lp) != HTCLIENT || !CanDrag()) break;
+            SetCursor(LoadCursorW(nullptr, IDC_SIZEALL));
+            return TRUE;
         case WM_MOUSEWHEEL: {
+            if ((GET_KEYSTATE_WPARAM(wp) & MK_CONTROL) && OnZoomWheel) {
+                POINT at = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+                ScreenToClient(hwnd_, &at);
+                OnZoomWheel(GET_WHEEL_DELTA_WPARAM(wp), at);
+                return 0;
+            }
             if (!(GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VSCROLL)) break;
             int delta = GET_WHEEL_DELTA_WPARAM(wp);
             SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};

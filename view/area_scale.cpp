@@ -7,16 +7,18 @@ namespace pelma {
 
 namespace {
 
-// The source span [begin, end) under each of `to` target pixels: every source
-// pixel that the target pixel overlaps, at least one.
-void Spans(int from, int to, std::vector<int>& begin, std::vector<int>& end) {
-    begin.resize(static_cast<std::size_t>(to));
-    end.resize(static_cast<std::size_t>(to));
-    for (int i = 0; i < to; ++i) {
-        const auto b = static_cast<int>(std::int64_t{i} * from / to);
-        const auto e = static_cast<int>((std::int64_t{i + 1} * from + to - 1) / to);
-        begin[static_cast<std::size_t>(i)] = b;
-        end[static_cast<std::size_t>(i)] = std::max(b + 1, e);
+// The source span [begin, end) under each of `count` target pixels from
+// `first` on of a scaling to `to` pixels: every source pixel that the target
+// pixel overlaps, at least one.
+void Spans(int from, int to, int first, int count, std::vector<int>& begin, std::vector<int>& end) {
+    begin.resize(static_cast<std::size_t>(count));
+    end.resize(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) {
+        const std::int64_t i = std::int64_t{first} + k;
+        const auto b = static_cast<int>(i * from / to);
+        const auto e = static_cast<int>(((i + 1) * from + to - 1) / to);
+        begin[static_cast<std::size_t>(k)] = b;
+        end[static_cast<std::size_t>(k)] = std::min(from, std::max(b + 1, e));
     }
 }
 
@@ -41,17 +43,22 @@ std::uint8_t Mean(std::uint64_t sum, std::uint64_t n) {
 }  // namespace
 
 AreaScaler::AreaScaler(int sourceWidth, int sourceHeight, int sourcePixelBytes, PixelRows target)
+    : AreaScaler(sourceWidth, sourceHeight, sourcePixelBytes, target, target.width, target.height, 0, 0) {}
+
+AreaScaler::AreaScaler(int sourceWidth, int sourceHeight, int sourcePixelBytes, PixelRows target,
+                       int fullWidth, int fullHeight, int left, int top)
     : sourceWidth_(std::max(sourceWidth, 0)),
       sourceHeight_(std::max(sourceHeight, 0)),
       sourceBytes_(sourcePixelBytes),
       target_(target) {
     if (sourceWidth_ == 0 || sourceHeight_ == 0 || target_.width <= 0 || target_.height <= 0 ||
-        !target_.first || (sourceBytes_ != 3 && sourceBytes_ != 4)) {
+        !target_.first || (sourceBytes_ != 3 && sourceBytes_ != 4) || left < 0 || top < 0 ||
+        std::int64_t{left} + target_.width > fullWidth || std::int64_t{top} + target_.height > fullHeight) {
         target_.height = 0;
         return;
     }
-    Spans(sourceWidth_, target_.width, xBegin_, xEnd_);
-    Spans(sourceHeight_, target_.height, yBegin_, yEnd_);
+    Spans(sourceWidth_, fullWidth, left, target_.width, xBegin_, xEnd_);
+    Spans(sourceHeight_, fullHeight, top, target_.height, yBegin_, yEnd_);
     rows_.reserve(static_cast<std::size_t>(sourceHeight_));
     // One column sum adds at most this many rows of bytes.
     int tallest = 0;
@@ -148,6 +155,13 @@ void AreaScaler::EmitWith(int targetRow, int first, int last, std::vector<Sum>& 
 
 void ScalePixels(const PixelRows& source, const PixelRows& target) {
     AreaScaler scaler(source.width, source.height, source.pixelBytes, target);
+    for (int y = 0; y < source.height && !scaler.Done(); ++y) scaler.AddRow(source.Row(y));
+}
+
+void ScalePart(const PixelRows& source, const PixelRows& target, int fullWidth, int fullHeight, int left,
+               int top) {
+    AreaScaler scaler(source.width, source.height, source.pixelBytes, target, fullWidth, fullHeight, left,
+                      top);
     for (int y = 0; y < source.height && !scaler.Done(); ++y) scaler.AddRow(source.Row(y));
 }
 

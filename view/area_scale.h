@@ -22,6 +22,13 @@ public:
     // The source's pixels are `sourcePixelBytes` (3 or 4) bytes, the target's
     // target.pixelBytes; an empty target makes a scaler that writes nothing.
     AreaScaler(int sourceWidth, int sourceHeight, int sourcePixelBytes, PixelRows target);
+    // Writes only the part of a fullWidth × fullHeight scaling that starts at
+    // (left, top) and is as large as the target: a picture shown larger than
+    // the window is scaled over what the window shows of it. The source rows
+    // are handed in from the first as before; those above the part cost
+    // nothing, and the scaler is done once the part's last row is written.
+    AreaScaler(int sourceWidth, int sourceHeight, int sourcePixelBytes, PixelRows target, int fullWidth,
+               int fullHeight, int left, int top);
 
     // The next source row (sourceWidth pixels).
     void AddRow(const std::uint8_t* row);
@@ -53,6 +60,11 @@ private:
 
 // Scales the whole of `source` into `target`.
 void ScalePixels(const PixelRows& source, const PixelRows& target);
+
+// Scales the part at (left, top) of a fullWidth × fullHeight scaling of
+// `source` into `target`, which is as large as the part.
+void ScalePart(const PixelRows& source, const PixelRows& target, int fullWidth, int fullHeight, int left,
+               int top);
 
 // Scales again into `target` (scaled from `source` before) what lies over the
 // source area [left, right) × [top, bottom), which has changed since.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "resource_ids.h"
 #include "ui/application.h"
@@ -53,8 +54,30 @@ void WarmPages(std::uint8_t* first, std::size_t size) {
     static_cast<void>(sum);
 }
 
+// From this many pixels on a picture reduced to a quarter or less is scaled
+// from a quarter-size copy: reading all of its pixels would take longer
+// than a frame.
+constexpr std::int64_t kQuarterFrom = std::int64_t{8} << 20;
+
 // Below this many bytes of pixels the second core is not worth waking.
 constexpr std::size_t kWarmFrom = std::size_t{2} << 20;
+
+// A scaled copy is kept up to the size of the screens: beyond it, the part
+// shown is scaled at each paint instead.
+bool FitsScreens(int width, int height) {
+    const std::int64_t screens = std::int64_t{std::max(GetSystemMetrics(SM_CXVIRTUALSCREEN), 1)} *
+                                 std::max(GetSystemMetrics(SM_CYVIRTUALSCREEN), 1);
+    return std::int64_t{width} * height <= screens;
+}
+
+// The source pixel under each of `count` target pixels from `first` on, of a
+// scaling of `from` pixels to `to`: the one under the target pixel's centre.
+void Nearest(int from, int to, int first, int count, std::vector<int>& source) {
+    source.resize(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k)
+        source[static_cast<std::size_t>(k)] =
+            static_cast<int>((2 * (std::int64_t{first} + k) + 1) * from / (2 * std::int64_t{to}));
+}
 
 }  // namespace
 
@@ -76,36 +99,95 @@ void DibPixels::Adopt(int width, int height, ui::UniqueGdi bitmap) {
 }
 
 bool DibPixels::NewScaledCopy(int width, int height, PixelRows* rows) {
-    scaled_.reset();  // the old copy goes before the new one is made
-    scaledRows_ = {};
-    scaled_ = CreateDib(width, height, rows);
-    if (scaled_) scaledRows_ = *rows;
-    scaledWidth_ = width;
-    scaledHeight_ = height;
-    stale_ = {};
-    return static_cast<bool>(scaled_);
+    spare_ = std::move(scaled_);  // the copy before it, if any, goes first
+    scaled_ = {};
+    scaled_.bitmap = CreateDib(width, height, rows);
+    if (scaled_.bitmap) scaled_.rows = *rows;
+    scaled_.width = width;
+    scaled_.height = height;
+    return static_cast<bool>(scaled_.bitmap);
 }
 
 void DibPixels::Changed(int left, int top, int right, int bottom) {
-    if (!scaled_ || left >= right || top >= bottom) return;
-    if (IsRectEmpty(&stale_)) {
-        stale_ = {left, top, right, bottom};
-    } else {
-        stale_ = {std::min<LONG>(stale_.left, left), std::min<LONG>(stale_.top, top),
-                  std::max<LONG>(stale_.right, right), std::max<LONG>(stale_.bottom, bottom)};
+    quarter_.reset();
+    if (left >= right || top >= bottom) return;
+    for (ScaledCopy* copy : {&scaled_, &spare_}) {
+        if (!copy->bitmap) continue;
+        RECT& stale = copy->stale;
+        if (IsRectEmpty(&stale)) {
+            stale = {left, top, right, bottom};
+        } else {
+            stale = {std::min<LONG>(stale.left, left), std::min<LONG>(stale.top, top),
+                     std::max<LONG>(stale.right, right), std::max<LONG>(stale.bottom, bottom)};
+        }
     }
 }
 
 std::unique_ptr<AreaScaler> DibPixels::StartScaledCopy(int width, int height) {
-    if (!rows_.first || width <= 0 || height <= 0 || (width == width_ && height == height_)) return nullptr;
+    if (!rows_.first || width <= 0 || height <= 0 || (width == width_ && height == height_) ||
+        (width >= width_ && height >= height_) || !FitsScreens(width, height))
+        return nullptr;
     PixelRows target;
     if (!NewScaledCopy(width, height, &target)) return nullptr;
     return std::make_unique<AreaScaler>(width_, height_, rows_.pixelBytes, target);
 }
 
 void DibPixels::PrepareScaledCopy(int width, int height) {
-    if (auto scaler = StartScaledCopy(width, height))
-        for (int y = 0; y < height_; ++y) scaler->AddRow(rows_.Row(y));
+    // As Draw makes it: an enlarged picture, or one larger than a screen, is
+    // drawn part by part and has no copy.
+    if (!rows_.first || width <= 0 || height <= 0 || (width == width_ && height == height_) ||
+        scaled_.Is(width, height) || (width >= width_ && height >= height_) || !FitsScreens(width, height))
+        return;
+    const PixelRows& source = ReductionSource(width, height);
+    PixelRows target;
+    if (NewScaledCopy(width, height, &target)) ScalePixels(source, target);
+}
+
+const PixelRows& DibPixels::ReductionSource(int width, int height) {
+    if (!rows_.first || std::int64_t{width_} * height_ < kQuarterFrom || std::int64_t{width} * 4 > width_ ||
+        std::int64_t{height} * 4 > height_)
+        return rows_;
+    if (!quarter_) {
+        quarterRows_ = {};
+        quarter_ = CreateDib((width_ + 3) / 4, (height_ + 3) / 4, &quarterRows_);
+        if (!quarter_) return rows_;
+        GdiFlush();  // the sections' bits are read and written directly
+        ScalePixels(rows_, quarterRows_);
+    }
+    return quarterRows_;
+}
+
+void DibPixels::DrawPart(HDC dc, const RECT& r, const RECT& shown, bool enlarged) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int pw = shown.right - shown.left, ph = shown.bottom - shown.top;
+    const int left = shown.left - r.left, top = shown.top - r.top;
+    if (!part_ || partRows_.width != pw || partRows_.height != ph) {
+        part_.reset();
+        partRows_ = {};
+        part_ = CreateDib(pw, ph, &partRows_);
+        if (!part_) return;  // no room even for the window's pixels: nothing to draw with
+    }
+    GdiFlush();  // the sections' bits are read and written directly
+    if (enlarged) {
+        thread_local std::vector<int> columns, rows;
+        Nearest(width_, w, left, pw, columns);
+        Nearest(height_, h, top, ph, rows);
+        for (int y = 0; y < ph; ++y) {
+            auto* out = reinterpret_cast<std::uint32_t*>(partRows_.Row(y));
+            if (y > 0 && rows[static_cast<std::size_t>(y)] == rows[static_cast<std::size_t>(y - 1)]) {
+                std::memcpy(out, partRows_.Row(y - 1), static_cast<std::size_t>(pw) * 4);
+                continue;
+            }
+            const auto* in =
+                reinterpret_cast<const std::uint32_t*>(rows_.Row(rows[static_cast<std::size_t>(y)]));
+            for (int x = 0; x < pw; ++x) out[x] = in[columns[static_cast<std::size_t>(x)]];
+        }
+    } else {
+        ScalePart(ReductionSource(w, h), partRows_, w, h, left, top);
+    }
+    ui::UniqueDc mem(CreateCompatibleDC(dc));
+    ui::SelectObjectScope sel(mem.get(), part_.get());
+    BitBlt(dc, shown.left, shown.top, pw, ph, mem.get(), 0, 0, SRCCOPY);
 }
 
 void DibPixels::Draw(HDC dc, const RECT& r) {
@@ -117,12 +199,26 @@ void DibPixels::Draw(HDC dc, const RECT& r) {
         BitBlt(dc, r.left, r.top, w, h, mem.get(), 0, 0, SRCCOPY);
         return;
     }
-    if (scaled_ && scaledWidth_ == w && scaledHeight_ == h && !IsRectEmpty(&stale_) && rows_.first) {
-        GdiFlush();  // the section's bits are read directly
-        RescalePixels(rows_, scaledRows_, stale_.left, stale_.top, stale_.right, stale_.bottom);
-        stale_ = {};
+    RECT clip, shown;
+    if (GetClipBox(dc, &clip) == NULLREGION || !IntersectRect(&shown, &clip, &r)) return;
+    const bool enlarged = w >= width_ && h >= height_;
+    if (rows_.first && (enlarged || !FitsScreens(w, h))) {
+        scaled_ = {};  // the part drawn takes their place
+        spare_ = {};
+        if (enlarged) quarter_.reset();
+        DrawPart(dc, r, shown, enlarged);
+        return;
     }
-    if (!scaled_ || scaledWidth_ != w || scaledHeight_ != h) {
+    part_.reset();
+    partRows_ = {};
+    if (!scaled_.Is(w, h) && spare_.Is(w, h)) std::swap(scaled_, spare_);
+    if (scaled_.Is(w, h) && !IsRectEmpty(&scaled_.stale) && rows_.first) {
+        GdiFlush();  // the section's bits are read directly
+        const RECT& stale = scaled_.stale;
+        RescalePixels(rows_, scaled_.rows, stale.left, stale.top, stale.right, stale.bottom);
+        scaled_.stale = {};
+    }
+    if (!scaled_.Is(w, h)) {
         if (rows_.first) {
             GdiFlush();  // the section's bits are read directly
             PrepareScaledCopy(w, h);
@@ -131,19 +227,20 @@ void DibPixels::Draw(HDC dc, const RECT& r) {
             if (NewScaledCopy(w, h, &target)) {
                 ui::UniqueDc source(CreateCompatibleDC(dc));
                 ui::SelectObjectScope selSource(source.get(), bitmap_.get());
-                ui::SelectObjectScope selScaled(mem.get(), scaled_.get());
+                ui::SelectObjectScope selScaled(mem.get(), scaled_.bitmap.get());
                 HalftoneBlt(mem.get(), 0, 0, w, h, source.get(), width_, height_);
             }
         }
-        if (!scaled_) {
+        if (!scaled_.bitmap) {
             // No room for a copy: scale straight onto the target.
             ui::SelectObjectScope sel(mem.get(), bitmap_.get());
             HalftoneBlt(dc, r.left, r.top, w, h, mem.get(), width_, height_);
             return;
         }
     }
-    ui::SelectObjectScope sel(mem.get(), scaled_.get());
-    BitBlt(dc, r.left, r.top, w, h, mem.get(), 0, 0, SRCCOPY);
+    ui::SelectObjectScope sel(mem.get(), scaled_.bitmap.get());
+    BitBlt(dc, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, mem.get(),
+           shown.left - r.left, shown.top - r.top, SRCCOPY);
 }
 
 DibPixels MakeDib(int width, int height, const std::uint32_t* pixels) {

@@ -15,9 +15,13 @@
 
 namespace pelma {
 
-// A picture's pixels: a top-down 32-bit DIB section, with a copy
-// scaled to the size it was last stretched to. A stretched picture is scaled
-// once per size; repainting it is then a plain copy, however large the picture.
+// A picture's pixels: a top-down 32-bit DIB section, with copies
+// scaled to the last two sizes it was reduced to. A picture reduced to at most a
+// screen's size is scaled once per size; repainting it is then a plain copy,
+// however large the picture. Drawn larger, only the part that the device
+// context's clip box shows is scaled, at each paint, into a buffer of that
+// part's size: a picture zoomed far beyond the screen costs no more memory
+// than the picture and the window.
 class DibPixels {
 public:
     DibPixels() = default;
@@ -33,9 +37,11 @@ public:
     // The section's rows (B, G, R[, 0] pixels); no memory for an adopted bitmap.
     const PixelRows& Rows() const { return rows_; }
 
-    // Draws into r: 1:1 when the sizes match, else from the scaled copy,
-    // made by area averaging when first needed at r's size; an adopted bitmap
-    // is scaled with halftone stretching instead.
+    // Draws into r, over the part of r inside the clip box only: 1:1 when
+    // the sizes match; enlarged on both sides, with square pixels (nearest
+    // neighbour); else by area averaging, from the scaled copy when r is at
+    // most a screen's size. An adopted bitmap is scaled with halftone
+    // stretching instead.
     void Draw(HDC dc, const RECT& r);
     // Starts the scaled copy for drawing at width × height while the pixels
     // are still being written: the scaler is fed their rows as they are
@@ -46,23 +52,43 @@ public:
     // not needed at that size), so that the first paint is a plain copy.
     void PrepareScaledCopy(int width, int height);
     // Forgets the scaled copy (the pixels changed).
-    void Changed() { scaled_.reset(); }
+    void Changed() { scaled_ = {}, spare_ = {}, quarter_.reset(); }
     // Only the pixels in [left, right) × [top, bottom) changed: the scaled
     // copy is brought up to date over that part alone when next drawn.
     void Changed(int left, int top, int right, int bottom);
-    bool HasScaledCopy() const { return static_cast<bool>(scaled_); }
+    bool HasScaledCopy() const { return static_cast<bool>(scaled_.bitmap); }
 
 private:
     // Replaces the scaled copy by an empty one of that size; false when there is no room.
     bool NewScaledCopy(int width, int height, PixelRows* rows);
+    // The part `shown` of the picture drawn into r, made in the part buffer
+    // by nearest neighbour or by area averaging.
+    void DrawPart(HDC dc, const RECT& r, const RECT& shown, bool enlarged);
+    // What a reduction to width × height is scaled from: the pixels, or for
+    // a large picture reduced to a quarter or less, their quarter-size copy.
+    const PixelRows& ReductionSource(int width, int height);
 
     int width_ = 0, height_ = 0;
     ui::UniqueGdi bitmap_;
     PixelRows rows_;
-    ui::UniqueGdi scaled_;
-    PixelRows scaledRows_;
-    int scaledWidth_ = 0, scaledHeight_ = 0;
-    RECT stale_{};  // the part of the pixels changed since the scaled copy was made
+    struct ScaledCopy {
+        ui::UniqueGdi bitmap;
+        PixelRows rows;
+        int width = 0, height = 0;
+        RECT stale{};  // the part of the pixels changed since the copy was made
+        bool Is(int w, int h) const { return bitmap && width == w && height == h; }
+    };
+    ScaledCopy scaled_;
+    // The copy made before, kept: going back to the size it was made for
+    // (out of full screen, a zoom step back) is a plain copy again.
+    ScaledCopy spare_;
+    ui::UniqueGdi part_;  // what the window shows of a picture drawn larger than the scaled copy may be
+    PixelRows partRows_;
+    // Made when first needed and kept while the picture is shown reduced
+    // that far: zoom steps and full screen then read a sixteenth of the
+    // pixels instead of all of them.
+    ui::UniqueGdi quarter_;
+    PixelRows quarterRows_;
 };
 
 // A colour as the pixel readers hold one: 0x00RRGGBB.

@@ -70,6 +70,14 @@ TEST(AreaScale, EveryTargetPixelIsTheMeanOfTheSourcePixelsUnderIt) {
                 for (std::size_t k = static_cast<std::size_t>(c.tw) * bytes; k < target.rows.stride; ++k)
                     ASSERT_EQ(target.rows.Row(y)[k], 0xEE);
             }
+            // A part of the scaling, as a window shows it, is that part of the whole.
+            const int left = c.tw / 3, top = c.th / 2;
+            Picture part(c.tw - left, c.th - top, bytes);
+            ScalePart(source.rows, part.rows, c.tw, c.th, left, top);
+            for (int y = 0; y < part.rows.height; ++y)
+                for (int x = 0; x < part.rows.width * bytes; ++x)
+                    ASSERT_EQ(part.rows.Row(y)[x], target.rows.Row(y + top)[left * bytes + x])
+                        << c.sw << "x" << c.sh;
         }
     }
 }

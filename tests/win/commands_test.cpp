@@ -494,12 +494,14 @@ std::vector<MenuLine> Menu1(bool s, bool l, bool f) {
                       {L"バージョン情報", false, true}});
 }
 
-std::vector<MenuLine> Menu2(bool s, bool l) {
+std::vector<MenuLine> Menu2(bool s, bool l, bool fit = true) {
     return WithSteps({{L"縮小", false, s},
                       {L"", true, true},
                       {L"実寸", false, l},
                       {L"", true, true},
-                      {L"バージョン情報", false, true}});
+                      {L"バージョン情報", false, true},
+                      {L"", true, true},
+                      {L"全体表示\tF", false, fit}});
 }
 
 using Commands = MainWindowTest;
@@ -697,9 +699,9 @@ TEST_F(ContextMenus, ChosenItemsRunTheirActionsAndGreyedOnesDoNot) {
     EXPECT_EQ(RightClick(f.ScrollBox1->Handle(), at.x, at.y, {VK_HOME, VK_RETURN, VK_ESCAPE}),
               Menu2(false, true));
     EXPECT_EQ(f.ClientWidth(), 300);
-    // The About item, above the two steps, shows the About box.
+    // The About item, above the fit item and the two steps, shows the About box.
     TAboutBox about;
-    EXPECT_EQ(RightClick(f.ScrollBox1->Handle(), at.x, at.y, {VK_END, VK_UP, VK_UP, VK_RETURN}),
+    EXPECT_EQ(RightClick(f.ScrollBox1->Handle(), at.x, at.y, {VK_END, VK_UP, VK_UP, VK_UP, VK_RETURN}),
               Menu2(false, true));
     EXPECT_TRUE(IsWindowVisible(about.Handle()));
 }

@@ -74,15 +74,35 @@ TEST_F(WelcomeScreen, GeometryCaptionAndVisibleControls) {
 
 TEST_F(WelcomeScreen, ActionsAndMenus) {
     TPelmaForm1& f = Form();
-    // The six of the first version, then the steps through the folder.
-    const wchar_t* names[] = {L"ActMovS", L"ActMovL",     L"ActFullScreen", L"ActAbout",     L"ActS",
-                              L"ActL",    L"ActNextFile", L"ActPrevFile",   L"ActFirstFile", L"ActLastFile"};
-    const int shortcuts[] = {16467, 16460, 16454, 0, 0, 0, VK_RIGHT, VK_LEFT, VK_HOME, VK_END};
-    ASSERT_GE(f.ActionList1.Actions().size(), 10u);
-    for (int i = 0; i < 10; ++i) {
+    // The six commands of old, all enabled; the steps through the folder;
+    // then the picture's own, whose keys wait for a picture.
+    const wchar_t* names[] = {L"ActMovS",           L"ActMovL",       L"ActFullScreen",
+                              L"ActAbout",          L"ActS",          L"ActL",
+                              L"ActNextFile",       L"ActPrevFile",   L"ActFirstFile",
+                              L"ActLastFile",       L"ActFit",        L"ActZoomIn",
+                              L"ActZoomOut",        L"ActZoomActual", L"ActPictureFullScreen",
+                              L"ActLeaveFullScreen"};
+    const int shortcuts[] = {16467,
+                             16460,
+                             16454,
+                             0,
+                             0,
+                             0,
+                             VK_RIGHT,
+                             VK_LEFT,
+                             VK_HOME,
+                             VK_END,
+                             'F',
+                             0x4000 | VK_OEM_PLUS,
+                             0x4000 | VK_OEM_MINUS,
+                             0x4000 | '0',
+                             VK_F11,
+                             VK_ESCAPE};
+    ASSERT_EQ(f.ActionList1.Actions().size(), 16u);
+    for (int i = 0; i < 16; ++i) {
         EXPECT_EQ(f.ActionList1.Actions()[i]->Name, names[i]);
         EXPECT_EQ(f.ActionList1.Actions()[i]->ShortCut(), shortcuts[i]);
-        EXPECT_TRUE(f.ActionList1.Actions()[i]->Enabled());
+        EXPECT_EQ(f.ActionList1.Actions()[i]->Enabled(), i < 11) << i;
     }
     EXPECT_EQ(f.PopupMenu1->Items[0].Text(), L"縮小\tCtrl+S");
     EXPECT_EQ(f.PopupMenu1->Items[2].Text(), L"拡大\tCtrl+L");
@@ -90,6 +110,7 @@ TEST_F(WelcomeScreen, ActionsAndMenus) {
     EXPECT_EQ(f.PopupMenu2->Items[0].Text(), L"縮小");
     EXPECT_EQ(f.PopupMenu2->Items[2].Text(), L"実寸");
     EXPECT_EQ(f.PopupMenu2->Items[4].Text(), L"バージョン情報");
+    EXPECT_EQ(f.PopupMenu2->Items[6].Text(), L"全体表示\tF");
     EXPECT_EQ(f.SpeedButton2->Caption(), L"実寸");
     EXPECT_EQ(f.SpeedButton4->Caption(), L"縮小");
 }

@@ -2,8 +2,10 @@
 // real main window (work area 1024 × 768 under the test display).
 #include "picture_files.h"
 
+#include "ui/application.h"
 #include "view/formats/jpeg_reader.h"
 #include "view/picture_graphics.h"
+#include "view/picture_view.h"
 
 namespace pelma::test {
 namespace {
@@ -377,6 +379,224 @@ TEST_F(PictureSizing, AJpegIsDecodedAtTheScaleItIsShownAt) {
     ShowAndPaint(f);
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(f.Memo1->Text(), L"hi");
+}
+
+// ---------------------------------------------------------------------------
+// Fit, zoom, pan and full screen
+
+// Four quadrants of their own colours, with a one-pixel checkerboard in the
+// top-left 40 × 40.
+std::uint32_t Quadrants(int x, int y, int width, int height) {
+    if (x < 40 && y < 40) return (x + y) % 2 ? 0xFFFFFFu : 0x000000u;
+    static const std::uint32_t colours[] = {0xC02020, 0x20C020, 0x2020C0, 0xE0E040};
+    return colours[(y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1)];
+}
+
+const POINT kCorner = {0, 0};
+
+class PictureZoom : public PictureSizing {
+protected:
+    std::wstring Photo(int width, int height) {
+        return dir_.Write(
+            L"q" + std::to_wstring(width) + L"x" + std::to_wstring(height) + L".bmp",
+            PatternBitmap(width, height, [=](int x, int y) { return Quadrants(x, y, width, height); }));
+    }
+    // A key on the main window, through the shortcut dispatch; true when an action ran.
+    bool Press(int key, bool ctrl = false) {
+        BYTE state[256];
+        GetKeyboardState(state);
+        state[VK_CONTROL] = state[VK_LCONTROL] = ctrl ? 0x80 : 0;
+        SetKeyboardState(state);
+        const bool ran =
+            ui::Application().IsShortCut(MSG{Form().Handle(), WM_KEYDOWN, WPARAM(key), 1, 0, {}});
+        state[VK_CONTROL] = state[VK_LCONTROL] = 0;
+        SetKeyboardState(state);
+        return ran;
+    }
+    HWND Box() { return Form().ScrollBox1->Handle(); }
+    // The picture's pixel drawn at a point of the box, by the picture's own geometry.
+    POINT PictureAt(POINT at) {
+        const ui::TImage& image = *Form().Image1;
+        const POINT origin = Form().ScrollBox1->ChildOrigin(image);
+        return {static_cast<LONG>((at.x - origin.x) / Form().Pictures().Scale()),
+                static_cast<LONG>((at.y - origin.y) / Form().Pictures().Scale())};
+    }
+    // The picture's corners where the presentation put it.
+    void ExpectShowsWhole() {
+        ShowAndPaint(Form());
+        const RECT r = Form().Image1->BoundsRect();
+        EXPECT_TRUE(Near(ShownPixel(Box(), r.left + 2, r.top + (r.bottom - r.top) * 3 / 4), 0x2020C0));
+        EXPECT_TRUE(Near(ShownPixel(Box(), r.right - 3, r.bottom - 3), 0xE0E040));
+        EXPECT_TRUE(Near(ShownPixel(Box(), r.right - 3, r.top + 2), 0x20C020));
+    }
+};
+
+TEST_F(PictureZoom, FitShowsTheWholePictureInTheLargestWindowTheWorkAreaHoldsNeverLarger) {
+    TPelmaForm1& f = Form();
+    struct Case {
+        SIZE picture;
+        bool larger;
+    } cases[] = {{{3000, 1000}, true}, {{1000, 3000}, true}, {{200, 100}, false}};
+    for (const Case& c : cases) {
+        Open(Photo(c.picture.cx, c.picture.cy));
+        EXPECT_EQ(f.SpeedButton5->Visible(), c.larger);  // the tool bar's way to it, beside the sizing button
+        EXPECT_EQ(f.SpeedButton5->Left(), 150);
+        ASSERT_TRUE(Press('F'));
+        // What a step would draw the next picture of that size at.
+        const SIZE drawn = f.Pictures().DrawSize(c.picture.cx, c.picture.cy, ui::WorkArea(), true);
+        EXPECT_EQ(f.Pictures().CurrentPresentation(), Presentation::Fit);
+        EXPECT_FALSE(f.ActFit->Enabled());
+        EXPECT_FALSE(f.SpeedButton5->Visible());
+        EXPECT_TRUE(f.SpeedButton2->Visible());
+        RECT w;
+        GetWindowRect(f.Handle(), &w);
+        EXPECT_TRUE(w.left >= 0 && w.top >= 0 && w.right <= 1024 && w.bottom <= 768);
+        const SIZE shown = {f.Image1->Width(), f.Image1->Height()};
+        EXPECT_NEAR(double(shown.cx) * c.picture.cy / c.picture.cx, shown.cy, 1);  // proportions kept
+        if (c.larger) {  // one side fills the work area: the window reaches it
+            EXPECT_TRUE(w.right - w.left == 1024 || w.bottom - w.top == 768);
+            EXPECT_EQ(shown.cx, drawn.cx);
+            EXPECT_EQ(shown.cy, drawn.cy);
+        } else {  // never enlarged
+            EXPECT_EQ(shown.cx, 200);
+            EXPECT_EQ(Client().cx, 204);
+            EXPECT_EQ(Client().cy, 133);
+        }
+        ExpectShowsWhole();
+    }
+    // Resized, the window fits the picture again; from the menu's item too.
+    Open(Photo(3000, 1000));
+    ASSERT_TRUE(MenuAction(L"N14")->Execute());
+    f.SetClientSize(400, 500);
+    EXPECT_EQ(f.Image1->Width(), ClientSize(Box()).cx);
+    EXPECT_EQ(f.Image1->Height(), f.Image1->Width() / 3);
+    EXPECT_EQ(f.Image1->Top(), (ClientSize(Box()).cy - f.Image1->Height()) / 2);
+    ExpectShowsWhole();
+    // The sizing commands still lead back.
+    f.SpeedButton2->Click();
+    ExpectActualSizeState();
+}
+
+TEST_F(PictureZoom, ZoomKeepsThePointUnderThePointerAndDrawsSquarePixelsBeyondActualSize) {
+    TPelmaForm1& f = Form();
+    Open(Photo(800, 600));
+    ShowAndPaint(f);
+    const POINT at = {30, 20};
+    POINT screen = at;
+    ClientToScreen(Box(), &screen);
+    const POINT before = PictureAt(at);
+    // 1.5, 2, 3, 4; sent to the main window too, as the wheel goes to the window with the focus.
+    for (int notch = 0; notch < 4; ++notch)
+        SendMessageW(notch % 2 ? Box() : f.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA),
+                     MAKELPARAM(screen.x, screen.y));
+    EXPECT_EQ(f.Pictures().Scale(), 4);
+    EXPECT_EQ(f.Image1->Width(), 3200);
+    EXPECT_NEAR(PictureAt(at).x, before.x, 1);
+    EXPECT_NEAR(PictureAt(at).y, before.y, 1);
+    // Square pixels: each picture pixel is a 4 × 4 block of its own colour.
+    f.Pictures().ZoomTo(4, &kCorner);
+    f.ScrollBox1->ScrollTo(0, 0);
+    ShowAndPaint(f);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 24; ++x)
+            ASSERT_EQ(ShownPixel(Box(), x, y), Quadrants(x / 4, y / 4, 800, 600)) << x << "," << y;
+    // The keys zoom around the centre; Ctrl+0 goes back to the actual size, the window kept.
+    const SIZE client = Client();
+    ASSERT_TRUE(Press(VK_SUBTRACT, true));
+    EXPECT_EQ(f.Pictures().Scale(), 3);
+    ASSERT_TRUE(Press('0', true));
+    EXPECT_EQ(f.Image1->Width(), 800);
+    EXPECT_EQ(Client().cx, client.cx);
+    for (int notch = 0; notch < 20; ++notch) Press(VK_OEM_MINUS, true);
+    EXPECT_EQ(f.Pictures().Scale(), 1.0 / 16);
+    EXPECT_EQ(f.Image1->Width(), 50);  // centred, and smoothly reduced
+    ShowAndPaint(f);
+    const RECT r = f.Image1->BoundsRect();
+    EXPECT_EQ(r.left, (ClientSize(Box()).cx - 50) / 2);
+    EXPECT_TRUE(Near(ShownPixel(Box(), r.right - 2, r.bottom - 2), 0xE0E040));
+    EXPECT_TRUE(Near(ShownPixel(Box(), r.left + 1, r.top + 1), 0x808080, 64));  // the checkerboard averaged
+}
+
+TEST_F(PictureZoom, DraggingPansALargerPictureAndTheScrollBarsFollow) {
+    TPelmaForm1& f = Form();
+    Open(Photo(800, 600));
+    f.Pictures().ZoomTo(4, &kCorner);
+    ShowAndPaint(f);
+    const POINT from = f.ScrollBox1->ScrollOffset();
+    SendMessageW(Box(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 300));
+    SendMessageW(Box(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 250));
+    SendMessageW(Box(), WM_LBUTTONUP, 0, MAKELPARAM(200, 250));
+    const POINT to = f.ScrollBox1->ScrollOffset();
+    EXPECT_EQ(to.x, from.x + 100);
+    EXPECT_EQ(to.y, from.y + 50);
+    EXPECT_EQ(GetScrollPos(Box(), SB_HORZ), to.x);
+    EXPECT_EQ(GetScrollPos(Box(), SB_VERT), to.y);
+    ShowAndPaint(f);
+    const POINT p = PictureAt({100, 100});
+    EXPECT_EQ(ShownPixel(Box(), 100, 100), Quadrants(p.x, p.y, 800, 600));
+}
+
+TEST_F(PictureZoom, FullScreenShowsThePictureOnBlackAndGivesTheWindowBack) {
+    TPelmaForm1& f = Form();
+    Open(Photo(3000, 1000));
+    ShowAndPaint(f);
+    RECT before;
+    GetWindowRect(f.Handle(), &before);
+    for (int way = 0; way < 2; ++way) {
+        const auto picture = f.Image1->Picture();
+        if (way == 0)
+            ASSERT_TRUE(Press(VK_F11));
+        else
+            SendMessageW(Box(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(50, 50));
+        ASSERT_TRUE(f.Pictures().InFullScreen());
+        RECT r;
+        GetWindowRect(f.Handle(), &r);
+        EXPECT_EQ(r.right - r.left, 1024);
+        EXPECT_EQ(r.bottom - r.top, 768);
+        EXPECT_FALSE(f.Style() & WS_CAPTION);
+        EXPECT_FALSE(f.CoolBar1->Visible());
+        EXPECT_TRUE(f.Image1->Width() == 1024 || f.Image1->Height() == 768);  // fitted to the whole screen
+        EXPECT_EQ(f.Image1->Picture(), picture);                              // no copy of it
+        ShowAndPaint(f);
+        EXPECT_EQ(ShownPixel(Box(), 5, 5), 0x000000u);  // beside the picture: black
+        // A picture opened by a step is shown full screen too; opened any other way, by the fit choice.
+        if (way == 0) {
+            EXPECT_TRUE(Near(ShownPixel(Box(), 1000, 300), 0x20C020));
+            f.Pictures().Show(Photo(1000, 3000), L"bmp", ui::WorkArea(), true);
+            EXPECT_TRUE(f.Pictures().InFullScreen());
+            EXPECT_EQ(f.Image1->Height(), 768);
+            ASSERT_TRUE(Press(VK_ESCAPE));
+        } else {
+            SendMessageW(Box(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(50, 50));
+        }
+        EXPECT_FALSE(f.Pictures().InFullScreen());
+        GetWindowRect(f.Handle(), &r);
+        EXPECT_TRUE(EqualRect(&r, &before));
+        EXPECT_TRUE(f.Style() & WS_CAPTION);
+        EXPECT_TRUE(f.CoolBar1->Visible());
+        EXPECT_FALSE(Press(VK_ESCAPE));  // Esc is the keyboard's again
+    }
+    ExpectReducedState();
+}
+
+TEST_F(PictureZoom, TheChosenPresentationHoldsForAFolderStepOnly) {
+    TPelmaForm1& f = Form();
+    Open(Photo(3000, 1000));
+    f.ActFitExecute();
+    f.Pictures().Show(Photo(1000, 3000), L"bmp", ui::WorkArea(), true);
+    EXPECT_EQ(f.Pictures().CurrentPresentation(), Presentation::Fit);
+    EXPECT_EQ(f.Image1->Height() + 29 + 4, Client().cy);
+    f.Pictures().ZoomTo(2, &kCorner);
+    const SIZE client = Client();
+    f.Pictures().Show(Photo(800, 600), L"bmp", ui::WorkArea(), true);
+    EXPECT_EQ(f.Image1->Width(), 1600);
+    EXPECT_EQ(f.Pictures().DrawSize(800, 600, ui::WorkArea(), true).cx, 1600);
+    EXPECT_EQ(Client().cx, client.cx);  // the window kept
+    Open(Photo(3000, 1000));            // not a step: the fit choice of actual size or reduced
+    ExpectReducedState();
+    // As the reduced picture is drawn: half, within the largest window the system allows.
+    EXPECT_EQ(f.Pictures().DrawSize(3000, 1000, ui::WorkArea(), true).cx, f.Image1->Width());
+    EXPECT_EQ(f.Pictures().DrawSize(3000, 1000, ui::WorkArea(), true).cy, f.Image1->Height());
 }
 
 }  // namespace
