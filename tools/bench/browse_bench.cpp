@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "tools/bench/bench_window.h"
 #include "ui/application.h"
 #include "view/file_access.h"
 #include "view/file_kind.h"
@@ -125,13 +126,8 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const std::wstring photos = argv[1], small = argv[2];
-    ui::Application().Initialize();
-    ui::Application().SetTitle(L"Pelma");
     int boxes = 0;
-    ui::Application().SetMessageBoxFn([&boxes](HWND, const std::wstring&, const std::wstring&, UINT) {
-        ++boxes;
-        return IDOK;
-    });
+    bench::StartApplication(boxes);
     TPelmaForm1 form;
     ui::Application().SetMainForm(&form);
     form.ShowForm();

@@ -36,6 +36,7 @@
 
 #include "app/main_form.h"
 #include "tests/native/formats/picture_builders.h"
+#include "tools/bench/bench_window.h"
 #include "ui/application.h"
 #include "view/animated_picture.h"
 #include "view/file_access.h"
@@ -477,13 +478,8 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     using namespace pelma;
-    ui::Application().Initialize();
-    ui::Application().SetTitle(L"Pelma");
     int boxes = 0;
-    ui::Application().SetMessageBoxFn([&boxes](HWND, const std::wstring&, const std::wstring&, UINT) {
-        ++boxes;
-        return IDOK;
-    });
+    bench::StartApplication(boxes);
     TPelmaForm1 form;
     ui::Application().SetMainForm(&form);
     form.ShowForm();
