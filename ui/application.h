@@ -32,7 +32,6 @@ public:
     void Initialize(int iconId = 0);
     HWND Handle() const { return hwnd_; }
 
-    const std::wstring& Title() const { return title_; }
     void SetTitle(const std::wstring& title);
 
     TForm* MainForm() const { return mainForm_; }
@@ -41,7 +40,6 @@ public:
     // Shows the main form as the start-up request says, then handles messages
     // until the main form is closed.
     void Run(int showCommand);
-    void ProcessMessages();
     // Handles one message as the loop would: true when a message was handled.
     bool HandleMessage();
     void Terminate();
@@ -68,9 +66,6 @@ public:
     // Called when the system announces changed settings (WM_SETTINGCHANGE).
     std::function<void()> OnSettingChange;
 
-    // A modal loop (the error box) is running.
-    bool InModalBox() const { return modalDepth_ > 0; }
-
     // Start-up work that nothing on the first screen needs: it runs once the
     // main window is on screen and painted, or earlier when FinishStartup is
     // called (by a command that needs its result).
@@ -90,7 +85,6 @@ private:
     std::vector<TActionList*> actionLists_;
     std::vector<std::pair<UINT_PTR, TTimer*>> timers_;
     UINT_PTR nextTimerId_ = 1;
-    int modalDepth_ = 0;
     bool paintedReported_ = false;
     std::vector<std::function<void()>> startupWork_;
     std::vector<std::wstring> postedErrors_;

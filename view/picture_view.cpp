@@ -4,6 +4,7 @@
 #include "core/errors.h"
 #include "view/animated_picture.h"
 #include "view/file_access.h"
+#include "view/layout.h"
 #include "view/picture_graphics.h"
 #include "view/picture_loader.h"
 
@@ -91,7 +92,7 @@ void PictureView::ActualSize() {
         window.SetClientSize(w + 4, h + c_.toolBar.Height() + 4);
     }
     c_.actualSizeButton.Hide();
-    c_.reduceButton.SetLeft(100);
+    c_.reduceButton.SetLeft(layout::kFirstCommandLeft);
     c_.reduceButton.Show();
     image.Show();
     c_.reduce.SetEnabled(true);

@@ -29,7 +29,7 @@ protected:
     void ExpectActualSizeState() {
         TPelmaForm1& f = Form();
         EXPECT_TRUE(f.SpeedButton4->Visible());
-        EXPECT_EQ(f.SpeedButton4->Left(), 100);
+        EXPECT_EQ(f.SpeedButton4->Left(), layout::kFirstCommandLeft);
         EXPECT_FALSE(f.SpeedButton2->Visible());
         EXPECT_TRUE(f.ActS->Enabled());
         EXPECT_FALSE(f.ActL->Enabled());
@@ -41,7 +41,7 @@ protected:
     void ExpectReducedState() {
         TPelmaForm1& f = Form();
         EXPECT_TRUE(f.SpeedButton2->Visible());
-        EXPECT_EQ(f.SpeedButton2->Left(), 100);
+        EXPECT_EQ(f.SpeedButton2->Left(), layout::kFirstCommandLeft);
         EXPECT_FALSE(f.SpeedButton4->Visible());
         EXPECT_FALSE(f.ActS->Enabled());
         EXPECT_TRUE(f.ActL->Enabled());
