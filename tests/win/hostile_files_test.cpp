@@ -53,7 +53,7 @@ std::wstring DefaultExtension(const std::wstring& target) {
 }
 
 TEST_F(HostileFiles, EveryFuzzSeedEndsInAMessageOrAPicture) {
-    const std::wstring corpus = std::wstring(PELMA_SOURCE_DIR_W) + L"\\fuzz\\corpus";
+    const std::wstring corpus = environment::HostPath(PELMA_SOURCE_DIR_W) + L"\\fuzz\\corpus";
     int files = 0, pictures = 0, messages = 0;
     for (const wchar_t* target : {L"bitmap_fuzzer", L"icon_fuzzer", L"metafile_fuzzer", L"jpeg_fuzzer"}) {
         WIN32_FIND_DATAW fd;

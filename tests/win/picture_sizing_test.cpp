@@ -17,7 +17,7 @@ protected:
     SIZE Client() { return ClientSize(Form().Handle()); }
     // The client area that the work-area-sized window has (no rule applied).
     SIZE WorkAreaClient() {
-        Open(Bmp(1024, 768));
+        Open(Bmp(environment::kWorkAreaWidth, environment::kWorkAreaHeight));
         return Client();
     }
     ui::TAction* MenuAction(const wchar_t* name) {
@@ -81,11 +81,12 @@ TEST_F(PictureSizing, FitChoiceIsStrictAgainstTheWorkArea) {
     ExpectActualSizeState();
     RECT r;
     GetWindowRect(Form().Handle(), &r);
-    EXPECT_EQ(r.right - r.left, 1024);
-    EXPECT_EQ(r.bottom - r.top, 768);
-    EXPECT_LT(full.cx, 1024);
+    EXPECT_EQ(r.right - r.left, environment::kWorkAreaWidth);
+    EXPECT_EQ(r.bottom - r.top, environment::kWorkAreaHeight);
+    EXPECT_LT(full.cx, environment::kWorkAreaWidth);
 
-    for (SIZE one : {SIZE{1025, 768}, SIZE{1024, 769}}) {
+    for (SIZE one : {SIZE{environment::kWorkAreaWidth + 1, environment::kWorkAreaHeight},
+                     SIZE{environment::kWorkAreaWidth, environment::kWorkAreaHeight + 1}}) {
         Open(Bmp(one.cx, one.cy));
         EXPECT_EQ(Client().cx, one.cx / 2);
         EXPECT_EQ(Client().cy, one.cy / 2 + 29);
@@ -128,12 +129,12 @@ TEST_F(PictureSizing, ActualSizeRulesCompareTheClientAreaOfTheWorkArea) {
 
 TEST_F(PictureSizing, ActualSizeKeepsTheWindowsLeftEdge) {
     Form().SetBounds(100, 20, 300, 300);
-    Open(Bmp(1024, 768));
+    Open(Bmp(environment::kWorkAreaWidth, environment::kWorkAreaHeight));
     RECT r;
     GetWindowRect(Form().Handle(), &r);
     EXPECT_EQ(r.left, 100);
     EXPECT_EQ(r.top, 20);
-    EXPECT_EQ(r.right, 1124);  // past the work area's right edge
+    EXPECT_EQ(r.right, 100 + environment::kWorkAreaWidth);  // past the work area's right edge
 }
 
 TEST_F(PictureSizing, ReduceHalvesTheSizesSetOnAHiddenPicture) {
@@ -154,8 +155,8 @@ TEST_F(PictureSizing, ReduceOfAPictureBeyondTwiceTheWorkAreaIsNotLimited) {
     // 1100 × 879 is asked for; the window manager clamps to its largest window.
     RECT r;
     GetWindowRect(Form().Handle(), &r);
-    EXPECT_GT(r.right - r.left, 1024);
-    EXPECT_GT(r.bottom - r.top, 768);
+    EXPECT_GT(r.right - r.left, environment::kWorkAreaWidth);
+    EXPECT_GT(r.bottom - r.top, environment::kWorkAreaHeight);
 }
 
 TEST_F(PictureSizing, WelcomeScreenReduceFromTheMenuFillsTheScrollBox) {
