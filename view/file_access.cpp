@@ -67,16 +67,11 @@ std::wstring NativeFileName(const std::wstring& fileName) {
         return IsWow64Process(GetCurrentProcess(), &is) && is;
     }();
     if (!wow64) return fileName;
-    wchar_t buffer[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(buffer, MAX_PATH);  // System32, also in a 32-bit program
+    wchar_t system[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(system, MAX_PATH);  // System32, also in a 32-bit program
     if (n == 0 || n >= MAX_PATH) return fileName;
-    const std::wstring system(buffer, n);
-    const std::wstring full = AbsolutePath(fileName);
-    const int length = static_cast<int>(system.size());
-    if (full.size() <= system.size() || full[system.size()] != L'\\' ||
-        CompareStringOrdinal(full.c_str(), length, system.c_str(), length, TRUE) != CSTR_EQUAL)
-        return fileName;
-    return system.substr(0, system.find_last_of(L'\\')) + L"\\Sysnative" + full.substr(system.size());
+    std::wstring alias = SysnativeAlias(AbsolutePath(fileName), std::wstring(system, n));
+    return alias.empty() ? fileName : alias;
 }
 
 void CloseReadFile(ui::UniqueFile& file) {
