@@ -4,6 +4,7 @@
 #include "app/main_form.h"
 #include "media/media_player.h"
 #include "resource_ids.h"
+#include "view/layout.h"
 #include "view/picture_graphics.h"
 #include "view/rich_edit.h"
 
@@ -147,13 +148,13 @@ void TPelmaForm1::BuildTemplate() {
     SpeedButton3->SetGlyph(IDB_GLYPH_EXIT, 2);
     SpeedButton3->Cursor = hand;
     SpeedButton3->OnClick = [this] { SpeedButton3Click(); };
-    SpeedButton2 =
-        Make<ui::TSpeedButton>(CoolBar1.get(), L"SpeedButton2", 100, 2, 50, 22, TAlign::None, true);
+    SpeedButton2 = Make<ui::TSpeedButton>(CoolBar1.get(), L"SpeedButton2", layout::kFirstCommandLeft, 2, 50,
+                                          22, TAlign::None, true);
     SpeedButton2->SetAction(ActL);
     SpeedButton2->SetGlyph(IDB_GLYPH_PLUS, 1);
     SpeedButton2->Cursor = hand;
-    SpeedButton4 =
-        Make<ui::TSpeedButton>(CoolBar1.get(), L"SpeedButton4", 150, 2, 50, 22, TAlign::None, true);
+    SpeedButton4 = Make<ui::TSpeedButton>(CoolBar1.get(), L"SpeedButton4", layout::kSecondCommandLeft, 2, 50,
+                                          22, TAlign::None, true);
     SpeedButton4->SetAction(ActS);
     SpeedButton4->SetGlyph(IDB_GLYPH_MINUS, 1);
     SpeedButton4->Cursor = hand;

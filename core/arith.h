@@ -5,10 +5,6 @@
 
 namespace pelma {
 
-// Integer division truncated toward zero (-5 div 2 = -2), as every halving and
-// centring rule of the program uses it.
-constexpr int Div(int a, int b) { return a / b; }
-
 // a * b / c with a 64-bit intermediate, rounded to the nearest integer (halves
 // away from zero); -1 when c is 0 or the result does not fit, as the system's MulDiv.
 constexpr int MulDiv(int a, int b, int c) {

@@ -19,7 +19,8 @@ private:
     std::wstring message_;
 };
 
-// An I/O error of the program's own file reads, chosen by the system's error code.
+// An I/O error of the program's own file reads: the system's error code of the
+// failed call, and the message IoErrorMessage gives for it.
 class EInOutError : public Exception {
 public:
     EInOutError(int code, std::wstring message) : Exception(std::move(message)), code_(code) {}

@@ -5,7 +5,12 @@
 
 namespace pelma {
 
-// The message of an I/O error by the operating system's error code.
+// The message of an I/O error by its code. 2 to 5 are the system's codes that
+// the program's own reads meet; 100 (read past the end), 101 (disk full) and
+// 106 (not a number) are the run-time library's own codes of the classic file
+// routines, which no system call returns and these reads never raise: they
+// stay in the table so that the code-to-text mapping is one table whatever
+// raises it.
 std::wstring IoErrorMessage(int code);
 
 // What the error display shows: the message with a full stop appended unless it

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "core/arith.h"
-
 namespace pelma {
 
 std::wstring GlyphResourceName(GlyphKind kind, TMPBtnType button) {
@@ -17,11 +15,11 @@ std::wstring GlyphResourceName(GlyphKind kind, TMPBtnType button) {
 BarPoint GlyphOrigin(const ButtonFace& face, int glyphWidth, int glyphHeight) {
     const int buttonWidth = face.rect.right - face.rect.left;
     const int shift = face.pressed ? 1 : 0;
-    return {face.rect.left + (Div(buttonWidth, 2) - Div(glyphWidth, 2)) + shift,
-            Div(face.rect.bottom, 2) - Div(glyphHeight, 2) + shift};
+    return {face.rect.left + (buttonWidth / 2 - glyphWidth / 2) + shift,
+            face.rect.bottom / 2 - glyphHeight / 2 + shift};
 }
 
-ButtonBar::ButtonBar(ButtonBarHost& host) : host_(host) { buttonWidth_ = Div(width_ - 1, kButtonCount) + 1; }
+ButtonBar::ButtonBar(ButtonBarHost& host) : host_(host) { buttonWidth_ = (width_ - 1) / kButtonCount + 1; }
 
 // --- Settings ---------------------------------------------------------------
 
@@ -88,7 +86,7 @@ void ButtonBar::FocusChanged(bool hasFocus) {
 
 void ButtonBar::Adopt(int width, int height) {
     const int n = std::max(1, visible_.Count());
-    buttonWidth_ = Div(width - 1, n) + 1;
+    buttonWidth_ = (width - 1) / n + 1;
     if (buttonWidth_ < minButtonWidth_) buttonWidth_ = minButtonWidth_;
     width_ = n * (buttonWidth_ - 1) + 1;
     height_ = std::max(height, minHeight_);

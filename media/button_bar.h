@@ -78,7 +78,6 @@ public:
     // Settings. Each setter repaints the bar; VisibleButtons also resizes it.
     TButtonSet VisibleButtons() const { return visible_; }
     TButtonSet EnabledButtons() const { return enabled_; }
-    TButtonSet ColoredButtons() const { return colored_; }
     bool AutoEnable() const { return autoEnable_; }
     void SetVisibleButtons(TButtonSet buttons);
     void SetEnabledButtons(TButtonSet buttons);
@@ -98,9 +97,7 @@ public:
     GlyphKind Glyph(TMPBtnType button) const;
 
     // The control's own state.
-    bool ControlEnabled() const { return controlEnabled_; }
     void SetControlEnabled(bool enabled);
-    bool HasFocus() const { return hasFocus_; }
     void FocusChanged(bool hasFocus);
 
     // Layout. Resize is called with the control's size at every change of it.
@@ -110,8 +107,6 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     int ButtonWidth() const { return buttonWidth_; }
-    int MinButtonWidth() const { return minButtonWidth_; }
-    int MinHeight() const { return minHeight_; }
     std::optional<int> ButtonLeft(TMPBtnType button) const;  // none when hidden
     BarRect ButtonRect(TMPBtnType button) const;             // empty when hidden
     // The first visible button whose span left..left + button width holds x (both ends).

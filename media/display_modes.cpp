@@ -2,12 +2,11 @@
 
 #include "core/arith.h"
 #include "ui/work_area.h"
+#include "view/layout.h"
 
 namespace pelma {
 
 namespace {
-
-constexpr LONG_PTR kCaptionBits = 0x00C00000;  // WS_CAPTION: border and dialog frame
 
 HWND Taskbar() { return FindWindowW(L"Shell_TrayWnd", nullptr); }
 
@@ -20,7 +19,7 @@ void DisplayModes::SetMovieRect(int x, int y, int width, int height) {
 void DisplayModes::FitMovie(int width, int height) {
     if (c_.wideMode.Checked()) {
         const int h = WideHeight(width);
-        SetMovieRect(0, Div(height - h, 2), width, h);
+        SetMovieRect(0, (height - h) / 2, width, h);
     } else {
         SetMovieRect(0, 0, width, height);
     }
@@ -30,8 +29,8 @@ void DisplayModes::ShowBars(ui::TSpeedButton& modeButton, ui::TSpeedButton& othe
     c_.wideMode.Show();
     c_.toolBar.Show();
     c_.mediaBar.Show();
-    modeButton.SetLeft(100);
-    c_.fullScreenButton.SetLeft(150);
+    modeButton.SetLeft(layout::kFirstCommandLeft);
+    c_.fullScreenButton.SetLeft(layout::kSecondCommandLeft);
     otherModeButton.Hide();
     modeButton.Show();
     c_.fullScreenButton.Show();
@@ -62,7 +61,7 @@ void DisplayModes::FullScreen() {
         ShowWindow(taskbar, SW_HIDE);
         hidTaskbar_ = true;
     }
-    c_.window.SetStyle(c_.window.Style() & ~kCaptionBits);
+    c_.window.SetStyle(c_.window.Style() & ~WS_CAPTION);
     c_.window.Repaint();
     c_.window.SetWindowState(ui::TWindowState::Maximized);
     FitMovie(c_.window.Width(), c_.window.Height());
@@ -74,18 +73,18 @@ void DisplayModes::FullScreen() {
 void DisplayModes::Reduce() {
     if (HWND taskbar = Taskbar()) ShowWindow(taskbar, SW_SHOWNA);
     hidTaskbar_ = false;
-    c_.window.SetStyle(c_.window.Style() | kCaptionBits);
+    c_.window.SetStyle(c_.window.Style() | WS_CAPTION);
     c_.window.Repaint();
     c_.window.SetWindowState(ui::TWindowState::Normal);
     ShowBars(c_.enlargeButton, c_.reduceButton);
-    c_.window.SetClientWidth(353);
+    c_.window.SetClientWidth(layout::kMediaClientWidth);
     const int cw = c_.window.ClientWidth();
     if (c_.wideMode.Checked()) {
         const int h = WideHeight(cw);
         c_.window.SetClientHeight(c_.toolBar.Height() + h + c_.mediaBar.Height() + 4);
         SetMovieRect(0, 0, cw, h);
     } else {
-        c_.window.SetClientHeight(310);
+        c_.window.SetClientHeight(layout::kMediaClientHeight);
         SetMovieRect(0, 0, cw, c_.window.ClientHeight() - c_.toolBar.Height() - c_.mediaBar.Height());
     }
     EnableCommands(true, false, true);

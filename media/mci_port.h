@@ -84,16 +84,15 @@ inline constexpr std::uint32_t kDgvWhereDestination = 0x00040000;
 inline constexpr std::uint32_t kDgvStepReverse = 0x00010000;
 inline constexpr std::uint32_t kDgvStepFrames = 0x00020000;
 
-// The window message a device posts when a command sent with kNotify ends, and
-// the codes it carries in its first parameter.
-inline constexpr std::uint32_t kMmMciNotify = 0x03B9;
+// The codes that MM_MCINOTIFY, the message a device posts when a command sent
+// with kNotify ends, carries in its first parameter.
 inline constexpr std::uint32_t kNotifySuccessful = 1;
 inline constexpr std::uint32_t kNotifySuperseded = 2;
 inline constexpr std::uint32_t kNotifyAborted = 4;
 inline constexpr std::uint32_t kNotifyFailure = 8;
 
-// A track position in the tracks-minutes-seconds-frames format: the track in the low byte.
-constexpr std::uint32_t TmsfTrack(std::uint32_t position) { return position & 0xFF; }
+// The start of a track in the tracks-minutes-seconds-frames format: the track
+// in the low byte, minutes, seconds and frames 0.
 constexpr std::uint32_t TmsfOfTrack(std::uint32_t track) { return track & 0xFF; }
 
 }  // namespace mci
@@ -108,7 +107,7 @@ constexpr std::uint32_t TmsfOfTrack(std::uint32_t track) { return track & 0xFF; 
 //   Where      out: rect                        Window      in: window
 //   Set        in: timeFormat                   Step        in: frames
 struct MciParams {
-    std::uintptr_t callback = 0;  // the window that receives kMmMciNotify
+    std::uintptr_t callback = 0;  // the window that receives MM_MCINOTIFY
     std::uint32_t deviceId = 0;   // the identifier Open returns
     std::wstring deviceType;
     std::wstring element;

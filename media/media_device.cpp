@@ -23,14 +23,8 @@ void MediaDevice::RequireDevice() const {
     if (!open_) throw EMCIDeviceError(kNoMciDeviceText);
 }
 
-std::uint32_t MediaDevice::Send(std::uint32_t deviceId, std::uint32_t message, std::uint32_t flags,
-                                MciParams& params) {
-    lastFlags_ = flags;
-    return port_.SendCommand(deviceId, message, flags, params);
-}
-
 std::uint32_t MediaDevice::Kept(std::uint32_t message, std::uint32_t flags, MciParams& params) {
-    lastError_ = Send(deviceId_, message, flags, params);
+    lastError_ = port_.SendCommand(deviceId_, message, flags, params);
     return lastError_;
 }
 
@@ -61,11 +55,11 @@ void MediaDevice::Open() {
     }
     if (Shareable) flags |= mci::kOpenShareable;
 
-    lastError_ = Send(0, mci::kOpen, flags, p);
+    lastError_ = port_.SendCommand(0, mci::kOpen, flags, p);
     if (lastError_ == mci::kErrExtensionNotFound && DeviceType == dtAutoSelect &&
         !UnlistedExtensionType.empty()) {
         p.deviceType = UnlistedExtensionType;
-        lastError_ = Send(0, mci::kOpen, flags | mci::kOpenType, p);
+        lastError_ = port_.SendCommand(0, mci::kOpen, flags | mci::kOpenType, p);
     }
     if (lastError_ != 0) throw EMCIDeviceError(ErrorText(lastError_));
 
@@ -81,7 +75,7 @@ void MediaDevice::Open() {
             if (Kept(mci::kWindow, mci::kDgvWindowHwnd | mci::kWait, w) != 0) display_ = nullptr;
         }
         MciParams where;
-        if (Send(deviceId_, mci::kWhere, mci::kDgvWhereDestination, where) == 0) {
+        if (port_.SendCommand(deviceId_, mci::kWhere, mci::kDgvWhereDestination, where) == 0) {
             defaultWidth_ = where.right - where.left;
             defaultHeight_ = where.bottom - where.top;
         }
@@ -101,7 +95,7 @@ void MediaDevice::Open() {
 std::uint32_t MediaDevice::Capability(std::uint32_t item) {
     MciParams p;
     p.item = item;
-    if (Send(deviceId_, mci::kGetDevCaps, mci::kGetDevCapsItem | mci::kWait, p) != 0) return 0;
+    if (port_.SendCommand(deviceId_, mci::kGetDevCaps, mci::kGetDevCapsItem | mci::kWait, p) != 0) return 0;
     return p.returned;
 }
 
@@ -115,7 +109,7 @@ void MediaDevice::ReadCapabilities() {
                type == mci::kDevTypeDigitalVideo;
 
     MciParams where;
-    Send(deviceId_, mci::kWhere, mci::kDgvWhereSource, where);
+    port_.SendCommand(deviceId_, mci::kWhere, mci::kDgvWhereSource, where);
     defaultWidth_ = where.right - where.left;
     defaultHeight_ = where.bottom - where.top;
 }

@@ -33,7 +33,6 @@ public:
     TMPDeviceTypes DeviceType = dtAutoSelect;
     std::wstring FileName;
     bool Shareable = false;
-    bool AutoOpen = false;  // the windowed control runs Open after loading when set
     bool AutoRewind = true;
     // The device type that opens a file whose extension the system's list of MCI
     // extensions does not name, with dtAutoSelect; empty: such a file fails to open.
@@ -93,19 +92,13 @@ public:
     void SetStartPosition(std::uint32_t position);
     void SetEndPosition(std::uint32_t position);
     std::uint32_t StartPosition() const { return startPosition_; }
-    std::uint32_t EndPosition() const { return endPosition_; }
-    bool StartPending() const { return useStart_; }
-    bool EndPending() const { return useEnd_; }
 
     // State.
     bool IsOpen() const { return open_; }
     std::uint16_t DeviceId() const { return deviceId_; }
     std::uint32_t LastError() const { return lastError_; }
-    std::uint32_t LastFlags() const { return lastFlags_; }
     std::uint32_t StepCount() const { return stepCount_; }
     bool CanPlay() const { return canPlay_; }
-    bool CanRecord() const { return canRecord_; }
-    bool CanEject() const { return canEject_; }
     bool HasVideo() const { return hasVideo_; }
     bool CanStep() const { return canStep_; }
     std::int32_t DefaultWidth() const { return defaultWidth_; }
@@ -123,7 +116,6 @@ public:
 
 private:
     void RequireDevice() const;
-    std::uint32_t Send(std::uint32_t deviceId, std::uint32_t message, std::uint32_t flags, MciParams& params);
     std::uint32_t Kept(std::uint32_t message, std::uint32_t flags, MciParams& params);
     // Play and Record: notify, with the pending start and end positions, used once.
     void SendWithPendingRange(std::uint32_t command);
@@ -143,7 +135,6 @@ private:
     bool open_ = false;
     std::uint16_t deviceId_ = 0;
     std::uint32_t lastError_ = 0;
-    std::uint32_t lastFlags_ = 0;
 
     bool canPlay_ = false, canRecord_ = false, canEject_ = false, hasVideo_ = false, canStep_ = false;
     std::int32_t defaultWidth_ = 0, defaultHeight_ = 0;

@@ -1,5 +1,6 @@
 #include "media/media_player.h"
 
+#include <mmsystem.h>
 #include <windowsx.h>
 
 #include <cstring>
@@ -11,7 +12,6 @@ namespace pelma {
 namespace {
 
 constexpr COLORREF kOlive = RGB(128, 128, 0);
-constexpr UINT kMmMciNotify = 0x03B9;
 
 MciPortFactory& PortFactory() {
     static MciPortFactory factory;
@@ -176,7 +176,7 @@ LRESULT TMediaPlayer::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_KILLFOCUS:
             model_->Bar().FocusChanged(false);
             break;
-        case kMmMciNotify:
+        case MM_MCINOTIFY:
             model_->HandleNotify(static_cast<std::uint32_t>(wp));
             return 0;
         case WM_PRINTCLIENT: {

@@ -39,7 +39,6 @@ public:
     }
     static constexpr TButtonSet All() { return FromBits(kAll); }
 
-    constexpr std::uint16_t Bits() const { return bits_; }
     constexpr bool Contains(TMPBtnType b) const { return (bits_ & Bit(b)) != 0; }
     constexpr bool Empty() const { return bits_ == 0; }
     constexpr int Count() const {

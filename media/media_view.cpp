@@ -1,6 +1,6 @@
 #include "media/media_view.h"
 
-#include "core/arith.h"
+#include "view/layout.h"
 
 namespace pelma {
 
@@ -21,17 +21,17 @@ private:
 };
 
 void MediaView::Show(const std::wstring& fileName, bool sound) {
-    c_.window.SetClientSize(353, 310);
+    c_.window.SetClientSize(layout::kMediaClientWidth, layout::kMediaClientHeight);
     if (sound) {
         c_.soundPicture.SetStretch(true);
         c_.soundPicture.Show();
         const int w = c_.window.Width(), h = c_.window.Height();
         ui::TLabel& caption = c_.soundCaption;
         ui::TLabel& title = c_.soundTitle;
-        caption.SetLeft(Div(w - caption.Width(), 2) - 10);
-        caption.SetTop(Div(h - caption.Height(), 2) + 10);
-        title.SetLeft(Div(w - title.Width(), 2));
-        title.SetTop(Div(h - title.Height(), 2) - 55);
+        caption.SetLeft((w - caption.Width()) / 2 - 10);
+        caption.SetTop((h - caption.Height()) / 2 + 10);
+        title.SetLeft((w - title.Width()) / 2);
+        title.SetTop((h - title.Height()) / 2 - 55);
         caption.Show();
         title.Show();
     } else {

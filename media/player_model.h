@@ -8,7 +8,7 @@
 //   WM_LBUTTONDOWN / DBLCLK    -> MouseDown(x, y)       WM_MOUSEMOVE -> MouseMove(x, y)
 //   WM_LBUTTONUP               -> MouseUp(x, y)         WM_KEYDOWN   -> KeyDown(virtual key)
 //   WM_SETFOCUS / KILLFOCUS    -> Bar().FocusChanged()  WM_ENABLE    -> Bar().SetControlEnabled()
-//   MM_MCINOTIFY (mci::kMmMciNotify) -> HandleNotify(wParam)
+//   MM_MCINOTIFY -> HandleNotify(wParam)
 // It gives the device hooks for its own window handle (Device().SetNotifyWindow)
 // and the display's (Device().SetDisplay), paints Bar().Frame() and Bar().Faces(),
 // and implements ButtonBarHost. Every call here may raise a pelma::Exception,

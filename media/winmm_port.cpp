@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/late_bound.h"
+#include "view/file_access.h"
 
 namespace pelma {
 
@@ -38,7 +39,10 @@ std::uint32_t WinMmPort::SendCommand(std::uint32_t deviceId, std::uint32_t messa
             MCI_OPEN_PARMSW b{};
             b.dwCallback = p.callback;
             b.lpstrDeviceType = p.deviceType.empty() ? nullptr : p.deviceType.c_str();
-            b.lpstrElementName = p.element.empty() ? nullptr : p.element.c_str();
+            // The driver opens the file in this process: a 32-bit one names
+            // System32's files through their alias (see NativeFileName).
+            const std::wstring element = (flags & MCI_OPEN_ELEMENT) ? NativeFileName(p.element) : p.element;
+            b.lpstrElementName = element.empty() ? nullptr : element.c_str();
             b.lpstrAlias = p.alias.empty() ? nullptr : p.alias.c_str();
             std::uint32_t r = Send(deviceId, message, flags, &b);
             p.deviceId = b.wDeviceID;

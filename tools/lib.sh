@@ -4,6 +4,9 @@
 PELMA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 PELMA_CACHE=${PELMA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/pelma}
 PELMA_WINE=/usr/lib/wine/wine64
+# Wine's 32-bit loader (Debian's wine32:i386): runs the i686 build in the same
+# 64-bit prefix, as WoW64 runs a 32-bit program on 64-bit Windows.
+PELMA_WINE32=/usr/lib/wine/wine
 PELMA_WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$PELMA_WINESERVER" ] || PELMA_WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
@@ -13,6 +16,27 @@ export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 # (PELMA_DLLOVERRIDES adds settings of a run's own, e.g. native-first modules.)
 export WINEDLLOVERRIDES="mscoree,mshtml=${PELMA_DLLOVERRIDES:+;$PELMA_DLLOVERRIDES}"
+# The loader for a Windows executable: the 32-bit one for a PE32 file (the
+# optional header's magic 0x10b), else the 64-bit one.
+wine_for() {
+  local pe magic
+  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  magic=$(od -An -tx2 -j$((pe + 24)) -N2 "$1" | tr -d ' ')
+  if [ "$magic" = 010b ]; then echo "$PELMA_WINE32"; else echo "$PELMA_WINE"; fi
+}
+
+# The build folder of a Windows preset named by the tools' common options:
+# --32 or --preset win32 for the i686 build, --64 or --preset win64 (the
+# default) for the x86_64 one.
+preset_of() {
+  case "$1" in
+    --32) echo win32 ;;
+    --64) echo win64 ;;
+    win32|win64) echo "$1" ;;
+    *) die "unknown build $1 (win32 or win64)" ;;
+  esac
+}
+
 # Wine takes its ANSI code page (932) from the locale.
 use_japanese_locale() {
   export LANG=ja_JP.UTF-8

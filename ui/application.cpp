@@ -141,11 +141,6 @@ void TApplication::Dispatch(MSG& msg) {
     DispatchMessageW(&msg);
 }
 
-void TApplication::ProcessMessages() {
-    while (HandleMessage()) {
-    }
-}
-
 void TApplication::Run(int showCommand) {
     if (mainForm_) mainForm_->ShowAtStart(showCommand);
     while (!terminated_) {
@@ -224,9 +219,7 @@ void TApplication::ShowErrorMessage(const std::wstring& message) {
     // Every other window of the program is disabled while the box is up.
     DisabledWindows disabled{hwnd_, {}};
     EnumThreadWindows(GetCurrentThreadId(), &DisableOne, reinterpret_cast<LPARAM>(&disabled));
-    ++modalDepth_;
     messageBox_(hwnd_, WithFullStop(message), title_, MB_ICONSTOP | MB_OK);
-    --modalDepth_;
     for (HWND h : disabled.list) EnableWindow(h, TRUE);
 }
 

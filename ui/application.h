@@ -32,7 +32,6 @@ public:
     void Initialize(int iconId = 0);
     HWND Handle() const { return hwnd_; }
 
-    const std::wstring& Title() const { return title_; }
     void SetTitle(const std::wstring& title);
 
     TForm* MainForm() const { return mainForm_; }
@@ -41,7 +40,6 @@ public:
     // Shows the main form as the start-up request says, then handles messages
     // until the main form is closed.
     void Run(int showCommand);
-    void ProcessMessages();
     // Handles one message as the loop would: true when a message was handled.
     bool HandleMessage();
     // Handles the key messages waiting in the queue, and nothing else.
@@ -76,9 +74,6 @@ public:
     // What the loop does when the queue is empty (tests run it themselves).
     void Idle();
 
-    // A modal loop (the error box) is running.
-    bool InModalBox() const { return modalDepth_ > 0; }
-
     // Start-up work that nothing on the first screen needs: it runs once the
     // main window is on screen and painted, or earlier when FinishStartup is
     // called (by a command that needs its result).
@@ -98,7 +93,6 @@ private:
     std::vector<TActionList*> actionLists_;
     std::vector<std::pair<UINT_PTR, TTimer*>> timers_;
     UINT_PTR nextTimerId_ = 1;
-    int modalDepth_ = 0;
     bool paintedReported_ = false;
     std::vector<std::function<void()>> startupWork_;
     std::vector<std::wstring> postedErrors_;

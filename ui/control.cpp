@@ -92,12 +92,6 @@ void TControl::SetVisible(bool visible) {
     if (parent_) parent_->Realign();
 }
 
-bool TControl::Showing() const {
-    for (const TControl* c = this; c; c = c->parent_)
-        if (!c->visible_) return false;
-    return true;
-}
-
 void TControl::SetEnabled(bool enabled) {
     if (enabled_ == enabled) return;
     enabled_ = enabled;
@@ -127,12 +121,6 @@ void TControl::SetFontColor(COLORREF color) {
 void TControl::SetFontSize(int points) {
     TFont f = font_;
     f.SetSize(points);
-    SetFont(f);
-}
-
-void TControl::SetFontName(const std::wstring& name) {
-    TFont f = font_;
-    f.Name = name;
     SetFont(f);
 }
 

@@ -62,8 +62,6 @@ public:
     void SetVisible(bool visible);
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
-    // Visible, and every parent up to the top-level window too.
-    bool Showing() const;
 
     bool Enabled() const { return enabled_; }
     virtual void SetEnabled(bool enabled);
@@ -75,7 +73,6 @@ public:
     void SetFont(const TFont& font);
     void SetFontColor(COLORREF color);
     void SetFontSize(int points);
-    void SetFontName(const std::wstring& name);
 
     COLORREF Color() const { return color_; }
     void SetColor(COLORREF color);

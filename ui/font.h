@@ -18,7 +18,6 @@ struct TFont {
 
     // Point size at 96 pixels per inch: 9 points are 12 pixels.
     void SetSize(int points) { Height = MulDiv(points, 96, 72); }
-    int Size() const { return MulDiv(Height, 72, 96); }
 
     bool operator==(const TFont&) const = default;
 };

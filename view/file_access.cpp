@@ -39,6 +39,19 @@ ui::UniqueFile OpenForReading(const std::wstring& fileName, DWORD sharing, OpenF
     throw EFOpenError(StreamOpenFailureMessage(AbsolutePath(fileName), SystemErrorText(code)));
 }
 
+std::wstring NativeFileName(const std::wstring& fileName) {
+    static const bool wow64 = [] {
+        BOOL is = FALSE;
+        return IsWow64Process(GetCurrentProcess(), &is) && is;
+    }();
+    if (!wow64) return fileName;
+    wchar_t system[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(system, MAX_PATH);  // System32, also in a 32-bit program
+    if (n == 0 || n >= MAX_PATH) return fileName;
+    std::wstring alias = SysnativeAlias(AbsolutePath(fileName), std::wstring(system, n));
+    return alias.empty() ? fileName : alias;
+}
+
 void CloseReadFile(ui::UniqueFile& file) {
     if (!CloseHandle(file.release())) RaiseInOutError(GetLastError());
 }

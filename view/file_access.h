@@ -55,6 +55,14 @@ private:
 // System32.
 ui::UniqueFile OpenForReading(const std::wstring& fileName, DWORD sharing, OpenFailure failure);
 
+// The name under which the system's own components (the media drivers, which
+// load modules while they open the file, so redirection cannot be switched off
+// around them) reach the very file the user named: in a 32-bit program on
+// 64-bit Windows a name under System32 becomes the same name under the
+// Sysnative alias; every other name, and every name in a 64-bit program, is
+// returned as it is.
+std::wstring NativeFileName(const std::wstring& fileName);
+
 // Closes a file opened for reading; a failure to close raises the I/O error.
 void CloseReadFile(ui::UniqueFile& file);
 

@@ -16,4 +16,11 @@ constexpr std::size_t kClassicPathLimit = 259;
 // Anything else (a relative name) is returned as it is.
 std::wstring ExtendedLengthPath(const std::wstring& fullPath);
 
+// A full path inside `systemFolder` (the System32 folder, e.g.
+// "C:\Windows\system32"; letters compared without case) named through the
+// "Sysnative" alias beside it ("C:\Windows\Sysnative\…"), by which a 32-bit
+// program on 64-bit Windows reaches System32 itself rather than SysWOW64.
+// Empty for any other path, the folder itself included.
+std::wstring SysnativeAlias(const std::wstring& fullPath, const std::wstring& systemFolder);
+
 }  // namespace pelma

@@ -56,7 +56,6 @@ public:
     // Only the pixels in [left, right) × [top, bottom) changed: the scaled
     // copy is brought up to date over that part alone when next drawn.
     void Changed(int left, int top, int right, int bottom);
-    bool HasScaledCopy() const { return static_cast<bool>(scaled_.bitmap); }
 
 private:
     // Replaces the scaled copy by an empty one of that size; false when there is no room.

@@ -7,6 +7,7 @@
 #include "core/errors.h"
 #include "view/animated_picture.h"
 #include "view/file_access.h"
+#include "view/layout.h"
 #include "view/picture_graphics.h"
 #include "view/picture_loader.h"
 
@@ -15,8 +16,6 @@ namespace pelma {
 namespace {
 
 constexpr int kIconCanvas = 385;
-constexpr int kLeftOfSizingButton = 100;
-constexpr int kLeftOfFitButton = 150;
 // What a caption and a sizing border add to a window's style.
 constexpr LONG_PTR kFrameBits = WS_CAPTION | WS_THICKFRAME;
 
@@ -211,8 +210,8 @@ void PictureView::Reduce() {
     ui::TImage& image = c_.picture;
     image.SetAutoSize(false);
     const auto& picture = image.Picture();
-    image.SetWidth(picture ? Div(picture->Width(), 2) : 0);
-    image.SetHeight(picture ? Div(picture->Height(), 2) : 0);
+    image.SetWidth(picture ? picture->Width() / 2 : 0);
+    image.SetHeight(picture ? picture->Height() / 2 : 0);
     c_.window.SetClientSize(image.Width(), image.Height() + c_.toolBar.Height());
     image.SetAlign(ui::TAlign::Client);
     image.SetStretch(true);
@@ -351,7 +350,7 @@ void PictureView::OfferCommands() {
     switch (presentation_) {
         case Presentation::Actual:
             c_.actualSizeButton.Hide();
-            c_.reduceButton.SetLeft(kLeftOfSizingButton);
+            c_.reduceButton.SetLeft(layout::kFirstCommandLeft);
             c_.reduceButton.Show();
             c_.reduce.SetEnabled(true);
             c_.actualSize.SetEnabled(false);
@@ -366,7 +365,7 @@ void PictureView::OfferCommands() {
         case Presentation::Zoom:
             // Both sizing commands lead somewhere else; the button offers the actual size.
             c_.reduceButton.Hide();
-            c_.actualSizeButton.SetLeft(kLeftOfSizingButton);
+            c_.actualSizeButton.SetLeft(layout::kFirstCommandLeft);
             c_.actualSizeButton.Show();
             c_.reduce.SetEnabled(true);
             c_.actualSize.SetEnabled(true);
@@ -374,7 +373,7 @@ void PictureView::OfferCommands() {
     }
     const bool fitted = presentation_ == Presentation::Fit;
     c_.fit.SetEnabled(!fitted);
-    c_.fitButton.SetLeft(kLeftOfFitButton);
+    c_.fitButton.SetLeft(layout::kSecondCommandLeft);
     c_.fitButton.SetVisible(!fitted && LargerThanWorkArea());
     EnableKeys();
 }
@@ -460,9 +459,9 @@ SIZE PictureView::DrawSize(int pictureWidth, int pictureHeight, const ui::TWorkA
     const int toolBar = c_.toolBar.Height();
     const SIZE edges = BoxEdges();
     const int width =
-        std::min<int>(Div(pictureWidth, 2), GetSystemMetrics(SM_CXMAXTRACK) - (frame.right - frame.left)) -
+        std::min<int>(pictureWidth / 2, GetSystemMetrics(SM_CXMAXTRACK) - (frame.right - frame.left)) -
         edges.cx;
-    const int height = std::min<int>(Div(pictureHeight, 2) + toolBar,
+    const int height = std::min<int>(pictureHeight / 2 + toolBar,
                                      GetSystemMetrics(SM_CYMAXTRACK) - (frame.bottom - frame.top)) -
                        toolBar - edges.cy;
     return {width, height};

@@ -1,6 +1,7 @@
 #include "view/text_view.h"
 
 #include "view/file_access.h"
+#include "view/layout.h"
 #include "view/text_dump.h"
 #include "view/text_encoding.h"
 
@@ -31,7 +32,7 @@ void TextView::Show(const std::wstring& fileName) {
         for (const auto& line : DumpLines(bytes.data(), bytes.size())) dump += line + "\r\n";
         memo_.SetText(AnsiToWide(dump));
     }
-    window_.SetClientSize(550, 400);
+    window_.SetClientSize(layout::kTextClientWidth, layout::kTextClientHeight);
     ui::TFont font = memo_.Font();
     font.SetSize(12);
     font.Name = L"FixedSys";

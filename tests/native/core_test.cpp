@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "core/arith.h"
 #include "core/messages.h"
+#include "view/long_path.h"
 
 namespace pelma {
 namespace {
@@ -19,6 +20,16 @@ TEST(ErrorDisplay, FullStopRule) {
     EXPECT_EQ(WithFullStop(L"a/"), L"a/.");  // '/' comes after '.'
     EXPECT_EQ(WithFullStop(L"JPEG エラー #53"), L"JPEG エラー #53.");
     EXPECT_EQ(WithFullStop(L"終了。"), L"終了。.");
+}
+
+// Names inside the System32 folder only, in any case, keep their rest as given.
+TEST(SysnativeAlias, OnlyNamesInsideTheSystemFolder) {
+    const std::wstring sys = L"C:\\Windows\\system32";
+    EXPECT_EQ(SysnativeAlias(L"c:\\WINDOWS\\System32\\a\\B.wav", sys), L"C:\\Windows\\Sysnative\\a\\B.wav");
+    for (const wchar_t* other :
+         {L"C:\\Windows\\system32", L"C:\\Windows\\system32\\", L"C:\\Windows\\system320\\a",
+          L"C:\\Windows\\SysWOW64\\a", L"D:\\Windows\\system32\\a", L"a.wav"})
+        EXPECT_EQ(SysnativeAlias(other, sys), L"") << other;
 }
 
 TEST(ErrorDisplay, IoMessagesByCode) {
@@ -42,10 +53,7 @@ TEST(ErrorDisplay, StreamOpenFailureTrimsSystemText) {
               L"拡張子 .DIB の画像形式は処理できません");
 }
 
-TEST(Arithmetic, DivTruncatesTowardZeroAndMulDivRounds) {
-    EXPECT_EQ(Div(-5, 2), -2);
-    EXPECT_EQ(Div(5, 2), 2);
-    EXPECT_EQ(Div(641, 2), 320);
+TEST(Arithmetic, MulDivRoundsAsTheSystemDoes) {
     EXPECT_EQ(MulDiv(100, 2540, 96), 2646);  // 2645.83
     EXPECT_EQ(MulDiv(3, 1, 2), 2);           // halves away from zero
     EXPECT_EQ(MulDiv(-3, 1, 2), -2);

@@ -377,7 +377,7 @@ protected:
         ASSERT_TRUE(f.ActMovS->Enabled());
         EXPECT_FALSE(Ctrl('S'));
         EXPECT_FALSE(f.ActMovS->Enabled());
-        EXPECT_EQ(f.ClientWidth(), 353);
+        EXPECT_EQ(f.ClientWidth(), layout::kMediaClientWidth);
         EXPECT_TRUE(f.KakudaiButton->Visible());
         f.SetClientWidth(400);
         Ctrl('S');

@@ -14,7 +14,9 @@ namespace {
 
 const std::wstring kPrompt = L"再生ボタンを押してネッ！";
 
-std::wstring MediaFile(const wchar_t* name) { return std::wstring(PELMA_MEDIA_DIR_W) + L"\\" + name; }
+std::wstring MediaFile(const wchar_t* name) {
+    return environment::HostPath(PELMA_MEDIA_DIR_W) + L"\\" + name;
+}
 
 struct CompressedMedia : MainWindowTest {
     void SetUp() override {

@@ -102,8 +102,9 @@ TEST(DllPlanting, ModulesComeFromTheSystemFolderOnly) {
     Plant(fileDir.Path());
     const std::wstring rtf = fileDir.Write(L"letter.rtf", std::string("{\\rtf1\\ansi planted test\\par}"));
     const std::wstring movie = fileDir.File(L"movie.avi");
-    ASSERT_TRUE(CopyFileW((std::wstring(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\colour_bars.avi").c_str(),
-                          movie.c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileW((environment::HostPath(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\colour_bars.avi").c_str(),
+                  movie.c_str(), FALSE));
     const std::wstring log = logDir.File(L"loaded.txt");
 
     // The movie first, the rich text last: it stays shown.

@@ -116,11 +116,9 @@ TEST(Framework, WindowsThatCannotBeMadeRaiseTheSystemsReason) {
     TestForm form;
     const std::size_t children = form.Controls().size();
 
-    // A class nobody registered (Windows and Wine name it by different codes);
-    // the control is not left in its parent.
+    // A class nobody registered; the control is not left in its parent.
     const std::wstring unknown = FailureOf([&] { ui::TWinControl c(&form, L"PelmaNoSuchClass", 0); });
-    EXPECT_TRUE(unknown == TrimSystemText(ui::SystemErrorText(ERROR_CANNOT_FIND_WND_CLASS)) ||
-                unknown == TrimSystemText(ui::SystemErrorText(ERROR_CLASS_DOES_NOT_EXIST)))
+    EXPECT_EQ(unknown, TrimSystemText(ui::SystemErrorText(environment::kUnregisteredClassError)))
         << Narrow(unknown);
     EXPECT_EQ(form.Controls().size(), children);
 

@@ -8,7 +8,8 @@
 namespace pelma::test {
 namespace {
 
-// One entry of the GDI handle table as 64-bit Windows and Wine lay it out.
+// One entry of the GDI handle table as 64-bit Windows and Wine lay it out
+// (Wine, whose pointers in it are 64-bit fields, in 32-bit processes too).
 struct GdiHandleEntry {
     std::uint64_t object;
     std::uint16_t ownerProcessId;  // 0 where the owner is not recorded (Wine)
@@ -28,7 +29,6 @@ constexpr std::uint16_t kStockFlag = 0x0080;
 constexpr DWORD kFirstUserHandle = 0x0020;
 constexpr DWORD kLastUserHandle = 0xffef;
 
-#ifdef _WIN64
 const std::uint8_t* ProcessBlock() {
     using Query = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
     auto query = reinterpret_cast<Query>(
@@ -38,7 +38,6 @@ const std::uint8_t* ProcessBlock() {
         return nullptr;
     return reinterpret_cast<const std::uint8_t*>(info.PebBaseAddress);
 }
-#endif
 
 bool IsLiveIcon(HICON h) {
     ICONINFO info{};
@@ -52,9 +51,9 @@ bool IsLiveIcon(HICON h) {
 }  // namespace
 
 std::optional<DWORD> GdiObjectsInHandleTable() {
-#ifdef _WIN64
-    // PEB.GdiSharedHandleTable, at the same offset in Windows and Wine.
-    constexpr std::size_t kPebGdiSharedHandleTable = 0xF8;
+    // PEB.GdiSharedHandleTable, at the same offset in Windows and Wine (the
+    // 32-bit process block is the 32-bit one).
+    constexpr std::size_t kPebGdiSharedHandleTable = sizeof(void*) == 8 ? 0xF8 : 0x94;
     const std::uint8_t* peb = ProcessBlock();
     if (!peb) return std::nullopt;
     const GdiHandleEntry* table = nullptr;
@@ -74,9 +73,6 @@ std::optional<DWORD> GdiObjectsInHandleTable() {
         if (GetObjectType(reinterpret_cast<HGDIOBJ>(static_cast<LONG_PTR>(value))) != 0) ++n;
     }
     return n;
-#else
-    return std::nullopt;
-#endif
 }
 
 DWORD UserObjectsByProbing() {

@@ -22,7 +22,7 @@ GuiObjectCount GdiObjects();
 GuiObjectCount UserObjects();
 
 // The fallbacks on their own. The table is absent where the process block has
-// none to point to (and is not read in 32-bit builds, whose entries differ).
+// none to point to; it is read in Wine's layout, which Windows never needs.
 std::optional<DWORD> GdiObjectsInHandleTable();
 DWORD UserObjectsByProbing();
 

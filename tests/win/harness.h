@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "environment.h"
+#include "view/layout.h"
 
 namespace pelma::test {
 

@@ -7,6 +7,8 @@
 
 #include "../native/formats/picture_builders.h"
 #include "harness.h"
+#include "picture_files.h"
+#include "view/formats/picture_limits.h"
 
 namespace pelma::test {
 namespace {
@@ -51,7 +53,7 @@ std::wstring DefaultExtension(const std::wstring& target) {
 }
 
 TEST_F(HostileFiles, EveryFuzzSeedEndsInAMessageOrAPicture) {
-    const std::wstring corpus = std::wstring(PELMA_SOURCE_DIR_W) + L"\\fuzz\\corpus";
+    const std::wstring corpus = environment::HostPath(PELMA_SOURCE_DIR_W) + L"\\fuzz\\corpus";
     int files = 0, pictures = 0, messages = 0;
     for (const wchar_t* target : {L"bitmap_fuzzer", L"icon_fuzzer", L"metafile_fuzzer", L"jpeg_fuzzer"}) {
         WIN32_FIND_DATAW fd;
@@ -152,6 +154,37 @@ TEST_F(HostileFiles, CrashClassFilesEndInOrderlyMessages) {
             EXPECT_EQ(Boxes().size(), before + 1) << Narrow(c.name);
         }
     }
+}
+
+// The largest square the build's pixel budget allows (8192 x 8192 for the
+// 32-bit build, 16384 x 16384 for the 64-bit one) opens and paints; one row
+// more is refused before anything is allocated. The 32-bit room exists only
+// in a large-address-aware process, as the program and this test runner are.
+TEST_F(HostileFiles, TheBudgetsLargestPictureOpensAndOneRowMoreIsRefused) {
+#ifndef _WIN64
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(GetModuleHandleW(nullptr));
+    const auto* nt =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(reinterpret_cast<const BYTE*>(dos) + dos->e_lfanew);
+    ASSERT_TRUE(nt->FileHeader.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE);
+#endif
+    int side = 1;
+    while (std::uint64_t(side) * 2 * side * 2 * 4 <= kMaxPictureBytes) side *= 2;
+    ASSERT_EQ(std::uint64_t(side) * side * 4, kMaxPictureBytes);
+    auto redSquare = [&](int height) {  // one bit a pixel, every pixel the palette's first colour
+        return pelma::testing::MakeBmp({.width = side,
+                                        .height = height,
+                                        .bitCount = 1,
+                                        .palette = {0xFF0000, 0x0000FF},
+                                        .bits = Bytes(std::size_t(side) / 8 * height, 0)});
+    };
+    const std::size_t before = Boxes().size();
+    EXPECT_EQ(OpenAndPaint(L"at-the-budget.bmp", redSquare(side)), "");
+    EXPECT_EQ(Boxes().size(), before);
+    EXPECT_EQ(ShownPixel(Form().ScrollBox1->Handle(), Form().Image1->Left() + 20, Form().Image1->Top() + 20),
+              0xFF0000u);
+    EXPECT_EQ(OpenAndPaint(L"one-row-more.bmp", redSquare(side + 1)), "");
+    ASSERT_EQ(Boxes().size(), before + 1);
+    EXPECT_EQ(Boxes().back().text, PictureTooLargeMessage() + L".");
 }
 
 }  // namespace

@@ -170,8 +170,8 @@ TEST_F(CommandLine, MaximisedStartWithAFileEndsNormal) {
     Form().ShowAtStart(SW_SHOWMAXIMIZED);
     EXPECT_FALSE(IsZoomed(Form().Handle()));
     SIZE c = ClientSize(Form().Handle());
-    EXPECT_EQ(c.cx, 550);
-    EXPECT_EQ(c.cy, 400);
+    EXPECT_EQ(c.cx, layout::kTextClientWidth);
+    EXPECT_EQ(c.cy, layout::kTextClientHeight);
 }
 
 TEST_F(CommandLine, OnlyAMinimisedInactiveStartWaitsForTheFirstRestore) {

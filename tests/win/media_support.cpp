@@ -92,9 +92,7 @@ void ShowOnTop(TPelmaForm1& form) {
 }
 
 std::wstring DataFile(const wchar_t* name) {
-    std::wstring path = L"Z:";
-    for (const char* p = PELMA_SOURCE_DIR; *p; ++p) path += *p == '/' ? L'\\' : static_cast<wchar_t>(*p);
-    return path + L"\\tests\\data\\" + name;
+    return environment::HostPath(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\" + name;
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD ms, const std::function<void()>& each) {

@@ -43,7 +43,7 @@ std::vector<std::uint8_t> WaveFile(int milliseconds, int samplesPerSecond = 1102
 // running beside this one cannot cover what is read back from the screen.
 void ShowOnTop(TPelmaForm1& form);
 
-// A file of tests/data, as a path the program under Wine can open.
+// A file of tests/data, as a path the program can open.
 std::wstring DataFile(const wchar_t* name);
 
 // Handles messages as the program's loop would until `done` holds or `ms`

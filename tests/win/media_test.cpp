@@ -1,6 +1,9 @@
 // The media player control in its window: the handles its commands carry, the
 // notification as a real window message, the painted and clicked button bar,
 // and real devices of the media control interface.
+#include <windows.h>
+#include <mmsystem.h>
+
 #include <algorithm>
 
 #include "core/errors.h"
@@ -8,8 +11,6 @@
 
 namespace pelma::test {
 namespace {
-
-constexpr UINT kMmMciNotify = 0x03B9;
 
 // The centre of each glyph's symbol on the 57 x 30 bar: Play's triangle, Stop's square.
 constexpr POINT kPlaySymbol = {13, 15};
@@ -124,7 +125,7 @@ TEST_F(MediaPlayerWindow, NotificationArrivesAsAPostedMessage) {
 
     // The device reports the end while stopped: Play comes back.
     mci.mode = 525;
-    PostMessageW(PlayerWindow(), kMmMciNotify, mci::kNotifyAborted, 7);
+    PostMessageW(PlayerWindow(), MM_MCINOTIFY, mci::kNotifyAborted, 7);
     EXPECT_EQ(notified, 0);  // posted, not yet handled
     Pump();
     EXPECT_EQ(notified, 1);
@@ -137,12 +138,12 @@ TEST_F(MediaPlayerWindow, NotificationArrivesAsAPostedMessage) {
     Press(PlayerWindow(), WM_LBUTTONUP, 10, 10);
     Pump();
     mci.mode = 526;
-    PostMessageW(PlayerWindow(), kMmMciNotify, mci::kNotifySuperseded, 7);
+    PostMessageW(PlayerWindow(), MM_MCINOTIFY, mci::kNotifySuperseded, 7);
     Pump();
     EXPECT_EQ(Player().Device().NotifyResult(), nvSuperseded);
     EXPECT_FALSE(bar.IsActive(btPlay));
-    PostMessageW(PlayerWindow(), kMmMciNotify, mci::kNotifyFailure, 7);
-    PostMessageW(PlayerWindow(), kMmMciNotify, 0x20, 7);  // no known code: the result stays
+    PostMessageW(PlayerWindow(), MM_MCINOTIFY, mci::kNotifyFailure, 7);
+    PostMessageW(PlayerWindow(), MM_MCINOTIFY, 0x20, 7);  // no known code: the result stays
     Pump();
     EXPECT_EQ(Player().Device().NotifyResult(), nvFailure);
     EXPECT_EQ(notified, 4);

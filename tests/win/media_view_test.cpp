@@ -53,8 +53,8 @@ TEST_F(MediaBranch, MovieOpensReducedWithThePromptAndStartsPlaying) {
     OpenMovie();
     TPelmaForm1& f = Form();
     EXPECT_TRUE(Boxes().empty());
-    EXPECT_EQ(ClientSize(f.Handle()).cx, 353);
-    EXPECT_EQ(ClientSize(f.Handle()).cy, 310);
+    EXPECT_EQ(ClientSize(f.Handle()).cx, layout::kMediaClientWidth);
+    EXPECT_EQ(ClientSize(f.Handle()).cy, layout::kMediaClientHeight);
     EXPECT_EQ(f.Caption(), L" ファイル名 『 clip.avi 』");
     EXPECT_TRUE(f.DisplayPanel->Visible());
     EXPECT_EQ(f.DisplayPanel->Color(), RGB(0, 0, 0));
@@ -87,8 +87,8 @@ TEST_F(MediaBranch, MovieOpensReducedWithThePromptAndStartsPlaying) {
 TEST_F(MediaBranch, SoundShowsTheBackdropAndTheCentredLabels) {
     OpenSound();
     TPelmaForm1& f = Form();
-    EXPECT_EQ(ClientSize(f.Handle()).cx, 353);
-    EXPECT_EQ(ClientSize(f.Handle()).cy, 310);
+    EXPECT_EQ(ClientSize(f.Handle()).cx, layout::kMediaClientWidth);
+    EXPECT_EQ(ClientSize(f.Handle()).cy, layout::kMediaClientHeight);
     EXPECT_TRUE(f.Image2->Visible());
     EXPECT_TRUE(f.Image2->Stretch());
     EXPECT_TRUE(f.Label2->Visible());
@@ -401,22 +401,22 @@ struct MovieDisplayModes : MediaBranch {
 TEST_F(MovieDisplayModes, ReduceFitsThePictureUnderTheToolBarAndWideModeLetterboxesIt) {
     TPelmaForm1& f = Form();
     f.ActMovSExecute();
-    EXPECT_EQ(ClientSize(f.Handle()).cx, 353);
-    EXPECT_EQ(ClientSize(f.Handle()).cy, 310);
-    EXPECT_EQ(Last(), Put(0, 0, 353, 243));
+    EXPECT_EQ(ClientSize(f.Handle()).cx, layout::kMediaClientWidth);
+    EXPECT_EQ(ClientSize(f.Handle()).cy, layout::kMediaClientHeight);
+    EXPECT_EQ(Last(), Put(0, 0, layout::kMediaClientWidth, 243));
     EXPECT_FALSE(f.ActMovS->Enabled());
     EXPECT_TRUE(f.ActMovL->Enabled());
     EXPECT_TRUE(f.ActFullScreen->Enabled());
-    EXPECT_EQ(f.KakudaiButton->Left(), 100);
-    EXPECT_EQ(f.FullScreen->Left(), 150);
+    EXPECT_EQ(f.KakudaiButton->Left(), layout::kFirstCommandLeft);
+    EXPECT_EQ(f.FullScreen->Left(), layout::kSecondCommandLeft);
 
     f.WideMode->SetChecked(true);  // its click: the screen is wider than the window, so reduce
-    EXPECT_EQ(ClientSize(f.Handle()).cx, 353);
+    EXPECT_EQ(ClientSize(f.Handle()).cx, layout::kMediaClientWidth);
     EXPECT_EQ(ClientSize(f.Handle()).cy, 226);
-    EXPECT_EQ(Last(), Put(0, 0, 353, 155));  // y 0, where the resize alone would give 2
+    EXPECT_EQ(Last(), Put(0, 0, layout::kMediaClientWidth, 155));  // y 0, where the resize alone would give 2
     f.WideMode->SetChecked(false);
-    EXPECT_EQ(ClientSize(f.Handle()).cy, 310);
-    EXPECT_EQ(Last(), Put(0, 0, 353, 243));
+    EXPECT_EQ(ClientSize(f.Handle()).cy, layout::kMediaClientHeight);
+    EXPECT_EQ(Last(), Put(0, 0, layout::kMediaClientWidth, 243));
 }
 
 TEST_F(MovieDisplayModes, EnlargeFillsTheWorkAreaAndCentresTheWidePicture) {
@@ -430,7 +430,7 @@ TEST_F(MovieDisplayModes, EnlargeFillsTheWorkAreaAndCentresTheWidePicture) {
         EXPECT_EQ(Last(), Put(0, 0, c.cx, c.cy - 29 - 38));
         EXPECT_TRUE(f.ShukushouButton->Visible());
         EXPECT_FALSE(f.KakudaiButton->Visible());
-        EXPECT_EQ(f.ShukushouButton->Left(), 100);
+        EXPECT_EQ(f.ShukushouButton->Left(), layout::kFirstCommandLeft);
         EXPECT_FALSE(f.ActMovL->Enabled());
         EXPECT_TRUE(f.ActMovS->Enabled());
 
@@ -463,8 +463,8 @@ TEST_F(MovieDisplayModes, EnlargeFillsTheWorkAreaAndCentresTheWidePicture) {
         f.ActMovLExecute();
         ASSERT_EQ(f.Width(), 960);
         f.WideMode->SetChecked(false);
-        EXPECT_EQ(ClientSize(f.Handle()).cx, 353);
-        EXPECT_EQ(ClientSize(f.Handle()).cy, 310);
+        EXPECT_EQ(ClientSize(f.Handle()).cx, layout::kMediaClientWidth);
+        EXPECT_EQ(ClientSize(f.Handle()).cy, layout::kMediaClientHeight);
         EXPECT_FALSE(f.ActMovS->Enabled());
     }
 }
@@ -597,7 +597,7 @@ TEST_F(MovieDisplayModes, CommandsActOnTheWindowWhateverIsShownButSendNothingWit
     // A text view, then every command.
     Open(dir_.Write(L"note.txt", std::string("text")));
     f.ActMovSExecute();
-    EXPECT_EQ(ClientSize(f.Handle()).cy, 310);
+    EXPECT_EQ(ClientSize(f.Handle()).cy, layout::kMediaClientHeight);
     EXPECT_TRUE(f.Panel2->Visible());
     EXPECT_TRUE(f.Memo1->Visible());
     f.ActFullScreenExecute();
@@ -621,7 +621,7 @@ TEST_F(MovieDisplayModesAtStart, WelcomeScreenCommandsChangeTheWindowAndSendNoth
     form->ActMovLExecute();
     EXPECT_TRUE(form->WideMode->Visible());
     form->ActMovSExecute();
-    EXPECT_EQ(ClientSize(form->Handle()).cx, 353);
+    EXPECT_EQ(ClientSize(form->Handle()).cx, layout::kMediaClientWidth);
     EXPECT_TRUE(form->OpenLabel->Visible());
     EXPECT_TRUE(mci.sent.empty());
 }

@@ -104,10 +104,10 @@ TEST_F(PictureFormats, OpenFailuresNameTheAbsolutePathAndTheSystemsText) {
     CloseHandle(writer);
     SetCurrentDirectoryW(old);
     ASSERT_EQ(Boxes().size(), 2u);
-    EXPECT_EQ(Boxes()[0].text,
-              L"ファイル \"" + dir_.File(L"missing.jpg") + L"\". ファイルが見つかりません。 は開けません.");
-    EXPECT_EQ(Boxes()[1].text,
-              L"ファイル \"" + dir_.File(L"locked.bmp") + L"\". 共有違反です。 は開けません.");
+    EXPECT_EQ(Boxes()[0].text, L"ファイル \"" + dir_.File(L"missing.jpg") + L"\". " +
+                                   environment::kFileNotFoundText + L" は開けません.");
+    EXPECT_EQ(Boxes()[1].text, L"ファイル \"" + dir_.File(L"locked.bmp") + L"\". " +
+                                   environment::kSharingViolationText + L" は開けません.");
 }
 
 // A read that fails once the file is open (here a handle that may only read
@@ -191,7 +191,7 @@ TEST_F(PictureFormats, MetafilesAreCheckedRecordByRecordBeforeConversion) {
     // The metafile library's reference files (see the walker's test for why).
     for (const wchar_t* name : {L"metafile-library-reference.wmf", L"metafile-library-reference.emf"}) {
         const std::vector<std::uint8_t> file =
-            ReadFileBytes(std::wstring(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\" + name);
+            ReadFileBytes(environment::HostPath(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\" + name);
         ASSERT_GT(file.size(), 1000u);
         EXPECT_EQ(MessageOf(name, file), kBadMetafile);
         ShowAndPaint(Form());
@@ -202,7 +202,7 @@ TEST_F(PictureFormats, MetafilesAreCheckedRecordByRecordBeforeConversion) {
 // of the placeable box. Pillow's reference rendering (made on Windows at 144
 // dpi) fits the whole circle in the box.
 TEST_F(PictureFormats, APlaceableMetafileDrawsAsItsReferenceRendering) {
-    const std::wstring dir = std::wstring(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\pillow\\";
+    const std::wstring dir = environment::HostPath(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\pillow\\";
     const std::vector<std::uint8_t> png = ReadFileBytes(dir + L"drawing_wmf_ref_144.png");
     const DecodedPicture ref = ReadPng(png.data(), png.size());
     ASSERT_EQ(ref.width, 164);
@@ -237,7 +237,7 @@ TEST_F(PictureFormats, APlaceableMetafileDrawsAsItsReferenceRendering) {
 // then again with the first result's frame right and bottom as extents.
 TEST_F(PictureFormats, AMetafileWithoutUnitsPerInchTakesTheSizeOfItsConversion) {
     std::vector<std::uint8_t> wmf =
-        ReadFileBytes(std::wstring(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\pillow\\drawing.wmf");
+        ReadFileBytes(environment::HostPath(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\pillow\\drawing.wmf");
     ASSERT_GT(wmf.size(), 22u);
     wmf[14] = wmf[15] = 0;  // units per inch
     std::uint16_t sum = 0;

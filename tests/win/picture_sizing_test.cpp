@@ -19,7 +19,7 @@ protected:
     SIZE Client() { return ClientSize(Form().Handle()); }
     // The client area that the work-area-sized window has (no rule applied).
     SIZE WorkAreaClient() {
-        Open(Bmp(1024, 768));
+        Open(Bmp(environment::kWorkAreaWidth, environment::kWorkAreaHeight));
         return Client();
     }
     ui::TAction* MenuAction(const wchar_t* name) {
@@ -31,7 +31,7 @@ protected:
     void ExpectActualSizeState() {
         TPelmaForm1& f = Form();
         EXPECT_TRUE(f.SpeedButton4->Visible());
-        EXPECT_EQ(f.SpeedButton4->Left(), 100);
+        EXPECT_EQ(f.SpeedButton4->Left(), layout::kFirstCommandLeft);
         EXPECT_FALSE(f.SpeedButton2->Visible());
         EXPECT_TRUE(f.ActS->Enabled());
         EXPECT_FALSE(f.ActL->Enabled());
@@ -43,7 +43,7 @@ protected:
     void ExpectReducedState() {
         TPelmaForm1& f = Form();
         EXPECT_TRUE(f.SpeedButton2->Visible());
-        EXPECT_EQ(f.SpeedButton2->Left(), 100);
+        EXPECT_EQ(f.SpeedButton2->Left(), layout::kFirstCommandLeft);
         EXPECT_FALSE(f.SpeedButton4->Visible());
         EXPECT_FALSE(f.ActS->Enabled());
         EXPECT_TRUE(f.ActL->Enabled());
@@ -83,11 +83,12 @@ TEST_F(PictureSizing, FitChoiceIsStrictAgainstTheWorkArea) {
     ExpectActualSizeState();
     RECT r;
     GetWindowRect(Form().Handle(), &r);
-    EXPECT_EQ(r.right - r.left, 1024);
-    EXPECT_EQ(r.bottom - r.top, 768);
-    EXPECT_LT(full.cx, 1024);
+    EXPECT_EQ(r.right - r.left, environment::kWorkAreaWidth);
+    EXPECT_EQ(r.bottom - r.top, environment::kWorkAreaHeight);
+    EXPECT_LT(full.cx, environment::kWorkAreaWidth);
 
-    for (SIZE one : {SIZE{1025, 768}, SIZE{1024, 769}}) {
+    for (SIZE one : {SIZE{environment::kWorkAreaWidth + 1, environment::kWorkAreaHeight},
+                     SIZE{environment::kWorkAreaWidth, environment::kWorkAreaHeight + 1}}) {
         Open(Bmp(one.cx, one.cy));
         EXPECT_EQ(Client().cx, one.cx / 2);
         EXPECT_EQ(Client().cy, one.cy / 2 + 29);
@@ -130,12 +131,12 @@ TEST_F(PictureSizing, ActualSizeRulesCompareTheClientAreaOfTheWorkArea) {
 
 TEST_F(PictureSizing, ActualSizeKeepsTheWindowsLeftEdge) {
     Form().SetBounds(100, 20, 300, 300);
-    Open(Bmp(1024, 768));
+    Open(Bmp(environment::kWorkAreaWidth, environment::kWorkAreaHeight));
     RECT r;
     GetWindowRect(Form().Handle(), &r);
     EXPECT_EQ(r.left, 100);
     EXPECT_EQ(r.top, 20);
-    EXPECT_EQ(r.right, 1124);  // past the work area's right edge
+    EXPECT_EQ(r.right, 100 + environment::kWorkAreaWidth);  // past the work area's right edge
 }
 
 TEST_F(PictureSizing, ReduceHalvesTheSizesSetOnAHiddenPicture) {
@@ -156,8 +157,8 @@ TEST_F(PictureSizing, ReduceOfAPictureBeyondTwiceTheWorkAreaIsNotLimited) {
     // 1100 × 879 is asked for; the window manager clamps to its largest window.
     RECT r;
     GetWindowRect(Form().Handle(), &r);
-    EXPECT_GT(r.right - r.left, 1024);
-    EXPECT_GT(r.bottom - r.top, 768);
+    EXPECT_GT(r.right - r.left, environment::kWorkAreaWidth);
+    EXPECT_GT(r.bottom - r.top, environment::kWorkAreaHeight);
 }
 
 TEST_F(PictureSizing, WelcomeScreenReduceFromTheMenuFillsTheScrollBox) {

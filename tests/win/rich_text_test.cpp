@@ -30,8 +30,8 @@ TEST_F(RichTextView, FormattedFileKeepsItsFormatting) {
     TPelmaForm1& f = Form();
     EXPECT_TRUE(f.RichEdit1->Visible());
     SIZE c = ClientSize(f.Handle());
-    EXPECT_EQ(c.cx, 550);
-    EXPECT_EQ(c.cy, 400);
+    EXPECT_EQ(c.cx, layout::kTextClientWidth);
+    EXPECT_EQ(c.cy, layout::kTextClientHeight);
     std::wstring text = f.RichEdit1->Text();
     ASSERT_NE(text.find(L"bold"), std::wstring::npos) << Narrow(text);
     EXPECT_TRUE(EffectsAt(f.RichEdit1->Handle(), text, L"bold", nullptr) & CFE_BOLD);

@@ -121,7 +121,7 @@ TEST_F(Soak, AThousandFilesLeaveNothingBehind) {
         {L"tune.mid", Midi(), false, true},
         {L"gone.avi", {}, true, true, true},
     };
-    std::wstring avi = std::wstring(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\colour_bars.avi";
+    std::wstring avi = environment::HostPath(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\colour_bars.avi";
     if (GetFileAttributesW(avi.c_str()) != INVALID_FILE_ATTRIBUTES)
         samples.push_back({L"movie.avi", ReadFileBytes(avi), false, true});
 

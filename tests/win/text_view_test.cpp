@@ -24,8 +24,8 @@ TEST_F(TextView, TextFileShownAsItsBytes) {
     EXPECT_EQ(f.Memo1->Text(), FromAnsi(bytes));
     EXPECT_NE(f.Memo1->Text().find(L"表示"), std::wstring::npos);
     SIZE c = ClientSize(f.Handle());
-    EXPECT_EQ(c.cx, 550);
-    EXPECT_EQ(c.cy, 400);
+    EXPECT_EQ(c.cx, layout::kTextClientWidth);
+    EXPECT_EQ(c.cy, layout::kTextClientHeight);
     EXPECT_EQ(f.Memo1->Font().Name, L"FixedSys");
     EXPECT_EQ(f.Memo1->Font().Height, 16);
     EXPECT_TRUE(f.Memo1->Visible());

@@ -22,7 +22,9 @@ struct TodaysPictures : MainWindowTest {
     }
     std::wstring Pillow(const wchar_t* name) { return DataFile((std::wstring(L"pillow\\") + name).c_str()); }
     // A picture made at build time by tests/data/make_pictures.sh.
-    std::wstring MadePicture(const wchar_t* name) { return std::wstring(PELMA_TEST_PICTURES_W L"\\") + name; }
+    std::wstring MadePicture(const wchar_t* name) {
+        return environment::HostPath(PELMA_TEST_PICTURES_W L"\\") + name;
+    }
     // What the picture shows at (x, y) of its own, as painted in the scroll box.
     std::uint32_t At(int x, int y) {
         Pump();
