@@ -46,9 +46,12 @@ TPelmaForm1::~TPelmaForm1() {
         // Nothing can be reported at the end; the device closes with the player.
     }
     SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & ~WS_EX_ACCEPTFILES);
-    ui::Application().OnSettingChange = nullptr;
-    ui::Application().OnIdle = nullptr;
-    if (PelmaForm1 == this) PelmaForm1 = nullptr;
+    // The application's handlers are this window's only while it is the main window.
+    if (PelmaForm1 == this) {
+        ui::Application().OnSettingChange = nullptr;
+        ui::Application().OnIdle = nullptr;
+        PelmaForm1 = nullptr;
+    }
 }
 
 void TPelmaForm1::FormCreate() {
