@@ -8,7 +8,6 @@
 #include "ui/application.h"
 #include "view/file_access.h"
 #include "view/file_kind.h"
-#include "view/formats/picture_header.h"
 #include "view/formats/picture_limits.h"
 #include "view/picture_graphics.h"
 #include "view/picture_loader.h"
@@ -159,13 +158,7 @@ void TPelmaForm1::PlanReadAhead() {
         ReadAhead::Wanted w{*file, *kind};
         // The header tells the size it will be drawn at, and what it takes.
         try {
-            std::vector<std::uint8_t> head(kPictureHeadBytes);
-            std::size_t got = 0;
-            {
-                ui::UniqueFile f = OpenForReading(*file, FILE_SHARE_READ, OpenFailure::StreamOpenError);
-                if (!ReadUpTo(f.get(), head.data(), head.size(), got)) got = 0;
-            }
-            if (const auto info = PeekPictureSize(head.data(), got, *kind)) {
+            if (const auto info = PeekPictureFile(*file, *kind)) {
                 w.width = info->width;
                 w.height = info->height;
                 const SIZE draw = pictureView_->DrawSize(info->width, info->height, area, true);

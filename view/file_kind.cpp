@@ -39,12 +39,6 @@ constexpr std::array<KnownExtension, 25> kKnown{{
     {L".WMA", K::Sound, std::nullopt},
 }};
 
-const KnownExtension* Find(const std::wstring& upperExt) {
-    for (const auto& e : kKnown)
-        if (e.upperExt == upperExt) return &e;
-    return nullptr;
-}
-
 std::wstring LowerCaseAscii(std::wstring_view text) {
     std::wstring lower(text);
     for (wchar_t& c : lower)
@@ -55,6 +49,12 @@ std::wstring LowerCaseAscii(std::wstring_view text) {
 }  // namespace
 
 std::span<const KnownExtension> KnownExtensions() { return kKnown; }
+
+const KnownExtension* FindKnownExtension(const std::wstring& upperExt) {
+    for (const auto& e : kKnown)
+        if (e.upperExt == upperExt) return &e;
+    return nullptr;
+}
 
 std::wstring ExtractFileExt(const std::wstring& fileName) {
     auto at = fileName.find_last_of(L".\\:");
@@ -74,12 +74,12 @@ std::wstring UpperCaseAscii(std::wstring text) {
 }
 
 FileKind ClassifyExtension(const std::wstring& upperExt) {
-    const KnownExtension* e = Find(upperExt);
+    const KnownExtension* e = FindKnownExtension(upperExt);
     return e ? e->kind : FileKind::TextOrHex;
 }
 
 BrowseFamily BrowseFamilyOf(const std::wstring& upperExt) {
-    const KnownExtension* e = Find(upperExt);
+    const KnownExtension* e = FindKnownExtension(upperExt);
     if (!e) return BrowseFamily::Other;
     switch (e->kind) {
         case FileKind::RichText:

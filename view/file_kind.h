@@ -29,6 +29,8 @@ struct KnownExtension {
 
 // Every extension the program knows; any other is text or hex.
 std::span<const KnownExtension> KnownExtensions();
+// The row of an upper-cased extension (dot included), or nullptr.
+const KnownExtension* FindKnownExtension(const std::wstring& upperExt);
 
 // The part from the last '.' to the end, dot included, when no '\\' or ':'
 // follows that dot; otherwise empty. File names are UTF-16, so a double-byte

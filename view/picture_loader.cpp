@@ -87,6 +87,16 @@ std::shared_ptr<ui::TGraphic> StreamedPng(const std::wstring& fileName, COLORREF
 
 }  // namespace
 
+std::optional<PictureInfo> PeekPictureFile(const std::wstring& fileName, PictureKind kind) {
+    std::vector<std::uint8_t> head(kPictureHeadBytes);
+    std::size_t got = 0;
+    {
+        ui::UniqueFile file = OpenForReading(fileName, FILE_SHARE_READ, OpenFailure::StreamOpenError);
+        if (!ReadUpTo(file.get(), head.data(), head.size(), got)) return std::nullopt;
+    }
+    return PeekPictureSize(head.data(), got, kind);
+}
+
 std::vector<std::uint8_t> ReadPictureBytes(HANDLE file) {
     std::vector<std::uint8_t> bytes(PictureFileSize(file));
     std::size_t got = 0;

@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ui/graphic.h"
+#include "view/formats/decoded_picture.h"
 #include "view/formats/picture_registry.h"
 
 namespace pelma {
@@ -19,6 +21,11 @@ namespace pelma {
 // behind the picture.
 std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureKind kind,
                                           COLORREF background);
+
+// A picture file's size from its first bytes (see PeekPictureSize), read
+// with the loader's sharing and closed again; none when they do not tell it.
+// Raises when the file cannot be opened.
+std::optional<PictureInfo> PeekPictureFile(const std::wstring& fileName, PictureKind kind);
 
 // The whole of an open picture file. A read that fails once the file is open
 // ends the stream: EReadError with the stream-read message, whatever the cause.

@@ -29,7 +29,6 @@
 #include "ui/application.h"
 #include "view/file_access.h"
 #include "view/file_kind.h"
-#include "view/formats/picture_header.h"
 #include "view/picture_graphics.h"
 #include "view/picture_loader.h"
 #include "view/picture_view.h"
@@ -150,13 +149,7 @@ int wmain(int argc, wchar_t** argv) {
     double largestMb = 0;
     for (const auto& f : files) {
         const auto kind = LookUpPictureFormat(ExtractFileExt(f).substr(1));
-        std::vector<std::uint8_t> head(kPictureHeadBytes);
-        std::size_t got = 0;
-        {
-            ui::UniqueFile file = OpenForReading(f, FILE_SHARE_READ, OpenFailure::StreamOpenError);
-            ReadUpTo(file.get(), head.data(), head.size(), got);
-        }
-        if (const auto info = PeekPictureSize(head.data(), got, *kind))
+        if (const auto info = PeekPictureFile(f, *kind))
             largestMb =
                 std::max(largestMb, ReadAhead::PictureBytes(*kind, info->width, info->height, 1000, 700) /
                                         double(1 << 20));

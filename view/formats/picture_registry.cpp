@@ -6,10 +6,8 @@
 namespace pelma {
 
 std::optional<PictureKind> LookUpPictureFormat(const std::wstring& extWithoutDot) {
-    const std::wstring wanted = UpperCaseAscii(L"." + extWithoutDot);
-    for (const KnownExtension& e : KnownExtensions())
-        if (e.upperExt == wanted) return e.reader;
-    return std::nullopt;
+    const KnownExtension* e = FindKnownExtension(UpperCaseAscii(L"." + extWithoutDot));
+    return e ? e->reader : std::nullopt;
 }
 
 std::wstring UnknownPictureFormatMessage(const std::wstring& extWithoutDot) {
