@@ -13,6 +13,7 @@
 #include "ui/application.h"
 #include "ui/late_bound.h"
 #include "view/file_kind.h"
+#include "view/picture_loader.h"
 #include "view/picture_view.h"
 #include "view/read_ahead.h"
 #include "view/rich_edit.h"
@@ -34,6 +35,7 @@ TPelmaForm1::TPelmaForm1()
     // The separators are read again whenever the system announces changed settings.
     ui::Application().OnSettingChange = [this] { ReadNumberSeparators(); };
     ui::Application().OnIdle = [this] { PlanReadAhead(); };
+    ShowPicturesIn(hwnd_);
     RunCreate(static_cast<void (ui::TForm::*)()>(&TPelmaForm1::FormCreate));
 }
 
@@ -50,6 +52,7 @@ TPelmaForm1::~TPelmaForm1() {
     if (PelmaForm1 == this) {
         ui::Application().OnSettingChange = nullptr;
         ui::Application().OnIdle = nullptr;
+        ShowPicturesIn(nullptr);
         PelmaForm1 = nullptr;
     }
 }

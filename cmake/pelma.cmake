@@ -23,8 +23,8 @@ else()
 endif()
 
 # The picture decoders: libjpeg (6b API, version 62), zlib with libpng,
-# giflib, libwebp's decoder with its demuxer, and libtiff (over that zlib and
-# libjpeg). For MinGW and for the native
+# giflib, libwebp's decoder with its demuxer, libtiff (over that zlib and
+# libjpeg), libheif (over libde265 and dav1d) and Little CMS. For MinGW and for the native
 # fuzz build they are tools/bootstrap's static builds of Debian's source
 # packages (the fuzz build's copies carry the sanitizers and libFuzzer's
 # coverage, so the fuzzers see inside the decoders); a plain native build
@@ -34,6 +34,8 @@ add_library(pelma_png INTERFACE)
 add_library(pelma_gif INTERFACE)
 add_library(pelma_webp INTERFACE)
 add_library(pelma_tiff INTERFACE)
+add_library(pelma_heif INTERFACE)
+add_library(pelma_lcms INTERFACE)
 if(WIN32 OR PELMA_FUZZ)
   if(WIN32)
     set(flavour ${PELMA_TRIPLET})
@@ -46,9 +48,11 @@ if(WIN32 OR PELMA_FUZZ)
   set(PELMA_JPEG_ROOT "${PELMA_CACHE_DIR}/libjpeg/${flavour}" CACHE PATH "libjpeg-turbo for this build")
   set(PELMA_DECODERS_ROOT "${PELMA_CACHE_DIR}/decoders/${flavour}" CACHE PATH "zlib, libpng, giflib, libwebp")
   set(PELMA_TIFF_ROOT "${PELMA_CACHE_DIR}/libtiff/${flavour}" CACHE PATH "libtiff for this build")
+  set(PELMA_HEIF_ROOT "${PELMA_CACHE_DIR}/heif/${flavour}" CACHE PATH "libheif, libde265, dav1d")
   foreach(lib "${PELMA_JPEG_ROOT}/lib/libjpeg.a" "${PELMA_DECODERS_ROOT}/lib/libpng.a"
               "${PELMA_DECODERS_ROOT}/lib/libz.a" "${PELMA_DECODERS_ROOT}/lib/libgif.a"
-              "${PELMA_DECODERS_ROOT}/lib/libwebp.a" "${PELMA_TIFF_ROOT}/lib/libtiff.a")
+              "${PELMA_DECODERS_ROOT}/lib/libwebp.a" "${PELMA_DECODERS_ROOT}/lib/liblcms2.a"
+              "${PELMA_TIFF_ROOT}/lib/libtiff.a" "${PELMA_HEIF_ROOT}/lib/libheif.a")
     if(NOT EXISTS "${lib}")
       message(FATAL_ERROR "${lib} is missing: run tools/bootstrap")
     endif()
@@ -63,6 +67,14 @@ if(WIN32 OR PELMA_FUZZ)
   target_link_libraries(pelma_webp INTERFACE "${PELMA_DECODERS_ROOT}/lib/libwebp.a")
   target_include_directories(pelma_tiff INTERFACE "${PELMA_TIFF_ROOT}/include")
   target_link_libraries(pelma_tiff INTERFACE "${PELMA_TIFF_ROOT}/lib/libtiff.a" pelma_jpeg pelma_png)
+  target_include_directories(pelma_lcms INTERFACE "${PELMA_DECODERS_ROOT}/include")
+  target_link_libraries(pelma_lcms INTERFACE "${PELMA_DECODERS_ROOT}/lib/liblcms2.a")
+  target_compile_definitions(pelma_lcms INTERFACE CMS_NO_REGISTER_KEYWORD)
+  target_include_directories(pelma_heif INTERFACE "${PELMA_HEIF_ROOT}/include")
+  target_compile_definitions(pelma_heif INTERFACE LIBHEIF_STATIC_BUILD LIBDE265_STATIC_BUILD)
+  find_package(Threads REQUIRED)
+  target_link_libraries(pelma_heif INTERFACE "${PELMA_HEIF_ROOT}/lib/libheif.a"
+                        "${PELMA_HEIF_ROOT}/lib/libde265.a" "${PELMA_HEIF_ROOT}/lib/libdav1d.a" Threads::Threads)
 else()
   find_package(JPEG REQUIRED)
   find_package(PNG REQUIRED)
@@ -75,6 +87,11 @@ else()
   target_link_libraries(pelma_webp INTERFACE PkgConfig::WEBP)
   find_package(TIFF REQUIRED)
   target_link_libraries(pelma_tiff INTERFACE TIFF::TIFF)
+  pkg_check_modules(HEIF REQUIRED IMPORTED_TARGET libheif)
+  target_link_libraries(pelma_heif INTERFACE PkgConfig::HEIF)
+  pkg_check_modules(LCMS REQUIRED IMPORTED_TARGET lcms2)
+  target_link_libraries(pelma_lcms INTERFACE PkgConfig::LCMS)
+  target_compile_definitions(pelma_lcms INTERFACE CMS_NO_REGISTER_KEYWORD)
 endif()
 if(WIN32)
   # One self-contained executable that imports only system DLLs.

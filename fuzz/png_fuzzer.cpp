@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "fuzz/picture_checks.h"
 #include "view/formats/png_reader.h"
 
 namespace {
@@ -23,13 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const pelma::Exception& e) {
         if (e.Message().empty()) __builtin_trap();
     }
-    try {
-        const pelma::DecodedPicture p = pelma::ReadPng(data, size, kBudget);
-        if (p.pixels.size() != static_cast<std::size_t>(p.width) * p.height) __builtin_trap();
-        if (p.hasAlpha != pelma::AnyTransparent(p.pixels.data(), p.pixels.size())) __builtin_trap();
-    } catch (const pelma::Exception& e) {
-        if (e.Message().empty()) __builtin_trap();
-    }
+    pelma::fuzz::Checked([&] { pelma::fuzz::CheckPicture(pelma::ReadPng(data, size, kBudget)); });
     // An animation is stepped through its frames, twice round within a bound.
     if (!pelma::IsAnimatedPng(data, size)) return 0;
     try {

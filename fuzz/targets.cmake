@@ -17,3 +17,5 @@ pelma_fuzz_target(line_end_stream_fuzzer ${CMAKE_CURRENT_LIST_DIR}/line_end_stre
 pelma_fuzz_target(command_line_fuzzer ${CMAKE_CURRENT_LIST_DIR}/command_line_fuzzer.cpp)
 pelma_fuzz_target(metafile_records_fuzzer ${CMAKE_CURRENT_LIST_DIR}/metafile_records_fuzzer.cpp)
 pelma_fuzz_target(tiff_fuzzer ${CMAKE_CURRENT_LIST_DIR}/tiff_fuzzer.cpp)
+# Each input may start an HEVC or AV1 decoder: fewer runs.
+pelma_fuzz_target(heif_fuzzer RUNS 2000 ${CMAKE_CURRENT_LIST_DIR}/heif_fuzzer.cpp)

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/errors.h"
+#include "fuzz/picture_checks.h"
 #include "view/formats/tiff_reader.h"
 
 namespace {
@@ -16,12 +17,6 @@ constexpr std::uint64_t kBudget = 4u << 20;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > (1u << 16)) return 0;
-    try {
-        const pelma::DecodedPicture p = pelma::ReadTiff(data, size, kBudget);
-        if (p.pixels.size() != static_cast<std::size_t>(p.width) * p.height) __builtin_trap();
-        if (p.hasAlpha != pelma::AnyTransparent(p.pixels.data(), p.pixels.size())) __builtin_trap();
-    } catch (const pelma::Exception& e) {
-        if (e.Message().empty()) __builtin_trap();
-    }
+    pelma::fuzz::Checked([&] { pelma::fuzz::CheckPicture(pelma::ReadTiff(data, size, kBudget)); });
     return 0;
 }

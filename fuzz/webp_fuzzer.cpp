@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "fuzz/picture_checks.h"
 #include "view/formats/webp_reader.h"
 
 namespace {
@@ -25,13 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (e.Message().empty()) __builtin_trap();
         return 0;
     }
-    try {
-        const pelma::DecodedPicture p = pelma::ReadWebP(data, size, kBudget);
-        if (p.pixels.size() != static_cast<std::size_t>(p.width) * p.height) __builtin_trap();
-        if (p.hasAlpha != pelma::AnyTransparent(p.pixels.data(), p.pixels.size())) __builtin_trap();
-    } catch (const pelma::Exception& e) {
-        if (e.Message().empty()) __builtin_trap();
-    }
+    pelma::fuzz::Checked([&] { pelma::fuzz::CheckPicture(pelma::ReadWebP(data, size, kBudget)); });
     try {
         auto a = pelma::OpenWebPAnimation(std::vector<std::uint8_t>(data, data + size), kBudget);
         if (a->Width() <= 0 || a->Height() <= 0 || !a->Canvas()) __builtin_trap();

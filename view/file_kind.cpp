@@ -10,7 +10,7 @@ using K = FileKind;
 using P = PictureKind;
 
 // Pictures first, in the order the Open dialog lists them.
-constexpr std::array<KnownExtension, 25> kKnown{{
+constexpr std::array<KnownExtension, 29> kKnown{{
     {L".RTF", K::RichText, std::nullopt},
     {L".BMP", K::Picture, P::Bitmap, true, true},
     {L".ICO", K::Picture, P::Icon, true, true},
@@ -23,6 +23,10 @@ constexpr std::array<KnownExtension, 25> kKnown{{
     {L".WEBP", K::Picture, P::WebP, true, true},
     {L".TIF", K::Picture, P::Tiff, true, true},
     {L".TIFF", K::Picture, P::Tiff, true, false},
+    {L".HEIC", K::Picture, P::Heif, true, true},
+    {L".HEIF", K::Picture, P::Heif, true, false},
+    {L".HIF", K::Picture, P::Heif, true, false},
+    {L".AVIF", K::Picture, P::Avif, true, true},
     // Routed to the picture view, which has no reader for it.
     {L".DIB", K::Picture, std::nullopt},
     {L".AVI", K::Movie, std::nullopt},

@@ -3,14 +3,19 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cwchar>
+#include <mutex>
 
 #include "core/errors.h"
 #include "core/messages.h"
 #include "view/animated_picture.h"
 #include "view/file_access.h"
 #include "view/formats/bitmap_reader.h"
+#include "view/formats/colour_profile.h"
 #include "view/formats/decoded_picture.h"
 #include "view/formats/gif_reader.h"
+#include "view/formats/heif_reader.h"
 #include "view/formats/picture_header.h"
 #include "view/formats/picture_limits.h"
 #include "view/formats/png_reader.h"
@@ -85,7 +90,54 @@ std::shared_ptr<ui::TGraphic> StreamedPng(const std::wstring& fileName, COLORREF
     }
 }
 
+std::atomic<HWND> picturesWindow{nullptr};
+
+// The profile file the system names for the window's monitor, read when it
+// is another than last time (at most a few megabytes: a profile, not a
+// picture). A profile that cannot be read counts as none.
+void ReadDisplayProfile() {
+    static std::mutex mutex;
+    static std::wstring current;
+    static bool known = false;
+    const HWND window = picturesWindow.load();
+    std::wstring path(MAX_PATH, L'\0');
+    if (HDC dc = GetDC(window)) {
+        DWORD size = static_cast<DWORD>(path.size());
+        BOOL ok = GetICMProfileW(dc, &size, path.data());
+        if (!ok && size > path.size()) {
+            path.assign(size, L'\0');
+            ok = GetICMProfileW(dc, &size, path.data());
+        }
+        ReleaseDC(window, dc);
+        path.resize(ok ? std::wcslen(path.c_str()) : 0);
+    } else {
+        path.clear();
+    }
+    std::lock_guard lock(mutex);
+    if (known && path == current) return;
+    known = true;
+    current = path;
+    std::vector<std::uint8_t> bytes;
+    if (!path.empty()) {
+        try {
+            ui::UniqueFile file = OpenForReading(path, FILE_SHARE_READ, OpenFailure::StreamOpenError);
+            LARGE_INTEGER size{};
+            if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart <= (16 << 20)) {
+                bytes.resize(static_cast<std::size_t>(size.QuadPart));
+                std::size_t got = 0;
+                if (!ReadUpTo(file.get(), bytes.data(), bytes.size(), got) || got != bytes.size())
+                    bytes.clear();
+            }
+        } catch (const Exception&) {
+            bytes.clear();
+        }
+    }
+    SetDisplayProfile(std::move(bytes));
+}
+
 }  // namespace
+
+void ShowPicturesIn(HWND window) { picturesWindow = window; }
 
 std::optional<PictureInfo> PeekPictureFile(const std::wstring& fileName, PictureKind kind) {
     std::vector<std::uint8_t> head(kPictureHeadBytes);
@@ -107,6 +159,7 @@ std::vector<std::uint8_t> ReadPictureBytes(HANDLE file) {
 
 std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureKind kind,
                                           COLORREF background) {
+    ReadDisplayProfile();
     if (kind == PictureKind::Png) return StreamedPng(fileName, background);
     std::vector<std::uint8_t> bytes;
     {
@@ -144,6 +197,15 @@ std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureK
                     return ReadTiffInto(bytes.data(), bytes.size(), allocate);
                 },
                 background);
+        case PictureKind::Heif:
+        case PictureKind::Avif: {
+            const HeifFlavour flavour = kind == PictureKind::Heif ? HeifFlavour::Heic : HeifFlavour::Avif;
+            return SectionPicture(
+                [&](const PictureAllocator& allocate) {
+                    return ReadHeifInto(bytes.data(), bytes.size(), flavour, allocate);
+                },
+                background);
+        }
         case PictureKind::WebP:
             if (ReadWebPHeader(bytes.data(), bytes.size()).animated)
                 return std::make_shared<TAnimatedPicture>(OpenWebPAnimation(std::move(bytes)), background);

@@ -15,10 +15,17 @@
 
 namespace pelma {
 
+// The window pictures are shown in: its monitor's colour profile, as the
+// system reports it (GetICMProfileW), is the one pictures with a profile of
+// their own are converted to (see view/formats/colour_profile.h). Without a
+// window, or without a profile, they are converted to sRGB.
+void ShowPicturesIn(HWND window);
+
 // Loads a picture file as the registry's kind for it: the file is read whole
 // with other writers denied and closed again; raises the picture errors.
 // Pixels with alpha are shown over `background`, the colour of the view
-// behind the picture.
+// behind the picture. The display's profile is asked for first, and read
+// again when the system names another.
 std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureKind kind,
                                           COLORREF background);
 

@@ -35,6 +35,8 @@ bool ReadAhead::Decodes(PictureKind kind) {
         case PictureKind::Gif:
         case PictureKind::WebP:
         case PictureKind::Tiff:
+        case PictureKind::Heif:
+        case PictureKind::Avif:
             return true;
         case PictureKind::Icon:
         case PictureKind::Metafile:

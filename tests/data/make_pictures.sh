@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes the picture files the native reader tests read, into the folder
-# given: PNGs of every layout (make_png.py), and GIF, WebP and TIFF files
-# made by ImageMagick, cwebp, gif2webp and tiffcp from them.
+# given: PNGs of every layout (make_png.py), and GIF, WebP, TIFF, HEIF and
+# AVIF files made by ImageMagick, cwebp, gif2webp, tiffcp, heif-enc and
+# avifenc from them.
 set -euo pipefail
 out=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -41,4 +42,40 @@ convert "$q" "${rgb[@]}" -orient right-top -compress LZW "$out/tiff/right-top.ti
 convert "$q" \( "$q" -negate \) -compress LZW "$out/tiff/two-pages.tif"
 tiffcp -c lzw -r 8 "$out/tiff/None.tif" "$out/tiff/strips.tif"
 tiffcp -c jpeg:95 -r 16 "$out/tiff/None.tif" "$out/tiff/ycbcr.tif"
+# HEIF and AVIF pictures of the quarters, by heif-enc (libheif with x265)
+# and avifenc (libavif with aom): nearly lossless; with alpha; 10 bits; grids
+# of 2 × 2 tiles (the HEIC one put together by make_heic_grid.py from tiles
+# heif-enc coded, as phones store photos, and cut to 250 × 190); turned and
+# mirrored.
+mkdir -p "$out/heif"
+h="$out/heif"
+# (heif-enc reads only true-colour PNGs aright)
+convert "$q" PNG24:"$h/rgb.png"
+convert "$q" -alpha set -channel A -fx 'i<32 ? 1 : 0.5' +channel PNG32:"$h/alpha.png"
+convert "$q" -scale 400% "$h/large.png"
+convert "$h/large.png" +repage -crop 128x96 +repage -type TrueColor -define png:color-type=2 "$h/tile-%d.png"
+heif-enc -q 98 "$h/rgb.png" -o "$h/quarters.heic" >/dev/null
+heif-enc -q 98 "$h/alpha.png" -o "$h/alpha.heic" >/dev/null
+for i in 0 1 2 3; do heif-enc -q 98 "$h/tile-$i.png" -o "$h/tile-$i.heic" >/dev/null; done
+python3 "$here/make_heic_grid.py" "$h/grid.heic" 250 190 2 2 "$h"/tile-{0,1,2,3}.heic
+avifenc -s 10 --min 0 --max 4 "$q" "$h/quarters.avif" >/dev/null
+avifenc -s 10 --min 0 --max 4 "$h/alpha.png" "$h/alpha.avif" >/dev/null
+avifenc -s 10 --min 0 --max 4 -d 10 "$q" "$h/10bit.avif" >/dev/null
+avifenc -s 10 --min 0 --max 4 --grid 2x2 "$h/large.png" "$h/grid.avif" >/dev/null
+avifenc -s 10 --min 0 --max 4 --irot 1 --imir 1 "$q" "$h/turned.avif" >/dev/null
+
+# Colours with a profile: Display P3 red (200, 60, 40) in every kind that
+# carries an ICC profile, and ImageMagick's (Little CMS's) sRGB copy of it as
+# the reference; and an AVIF that says Display P3 by its colour description.
+mkdir -p "$out/colour"
+c="$out/colour"
+python3 "$here/make_icc.py" "$c"
+convert -size 64x48 xc:'rgb(200,60,40)' -depth 8 PNG24:"$c/plain.png"
+convert "$c/plain.png" -profile "$c/display-p3.icc" PNG24:"$c/p3.png"
+convert "$c/p3.png" -profile "$c/srgb.icc" "$c/srgb-copy.png"
+convert "$c/p3.png" -quality 98 -sampling-factor 1x1 "$c/p3.jpg"
+convert "$c/p3.png" -compress LZW "$c/p3.tif"
+cwebp -quiet -q 98 -metadata icc "$c/p3.png" -o "$c/p3.webp"
+heif-enc -q 98 "$c/p3.png" -o "$c/p3.heic" >/dev/null
+avifenc -s 10 --min 0 --max 4 --ignore-icc --cicp 12/13/6 "$c/plain.png" "$c/p3-described.avif" >/dev/null
 touch "$out/stamp"

@@ -257,6 +257,22 @@ TEST_F(TodaysPictures, PhotographsShowUprightAndInRgb) {
     };
     EXPECT_TRUE(Near(At(48, 12), half(0x00FF00, bg, 16) | half(0x00FF00, bg, 8) | half(0x00FF00, bg, 0), 4));
     EXPECT_TRUE(Near(At(16, 12), 0xFF0000));
+    // The same of HEIF and AVIF: an AVIF turned and mirrored, sized upright;
+    // a HEIC's half-transparent part over the background.
+    Open(MadePicture(L"heif\\turned.avif"));
+    ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
+    EXPECT_EQ(Form().Image1->Width(), 48);
+    EXPECT_EQ(Form().Image1->Height(), 64);
+    EXPECT_TRUE(Near(At(12, 16), 0xFFFF00, 24));
+    Open(MadePicture(L"heif\\alpha.heic"));
+    ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
+    EXPECT_TRUE(Near(At(48, 12), half(0x00FF00, bg, 16) | half(0x00FF00, bg, 8) | half(0x00FF00, bg, 0), 24));
+    // A Display P3 photo is painted in the colours of its sRGB copy (the
+    // display's profile here is sRGB).
+    Open(MadePicture(L"colour\\srgb-copy.png"));
+    const std::uint32_t copy = At(10, 10);
+    Open(MadePicture(L"colour\\p3.jpg"));
+    EXPECT_TRUE(Near(At(10, 10), copy, 4)) << std::hex << At(10, 10) << " " << copy;
 }
 
 TEST_F(TodaysPictures, DamagedFilesOfEachNewKindEndInOneMessageAndKeepThePicture) {
@@ -266,6 +282,7 @@ TEST_F(TodaysPictures, DamagedFilesOfEachNewKindEndInOneMessageAndKeepThePicture
     const std::vector<std::uint8_t> png = ReadFileBytes(Pillow(L"1_trns.png"));
     const std::vector<std::uint8_t> webp = ReadFileBytes(Pillow(L"transparent.webp"));
     const std::vector<std::uint8_t> tiff = ReadFileBytes(MadePicture(L"tiff\\LZW.tif"));
+    const std::vector<std::uint8_t> heic = ReadFileBytes(MadePicture(L"heif\\quarters.heic"));
     const struct {
         const wchar_t* name;
         std::vector<std::uint8_t> bytes;
@@ -279,6 +296,8 @@ TEST_F(TodaysPictures, DamagedFilesOfEachNewKindEndInOneMessageAndKeepThePicture
         {L"empty.png", {}, L"PNG イメージが不正です."},
         {L"cut.tif", {tiff.begin(), tiff.begin() + 40}, L"TIFF イメージが不正です."},
         {L"text.tiff", {'I', 'I', '*', 0, 'x'}, L"TIFF イメージが不正です."},
+        {L"cut.heic", {heic.begin(), heic.begin() + heic.size() / 2}, L"HEIF イメージが不正です."},
+        {L"text.avif", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'A', 'V', 'I', 'F'}, L"AVIF イメージが不正です."},
     };
     for (const auto& c : cases) {
         Boxes().clear();

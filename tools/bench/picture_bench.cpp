@@ -31,7 +31,9 @@
 
 #include <gif_lib.h>
 #include <jpeglib.h>
+#include <libheif/heif.h>
 #include <png.h>
+#include <tiffio.h>
 #include <webp/decode.h>
 
 #include "app/main_form.h"
@@ -114,6 +116,66 @@ double WebPFloorMs(const std::vector<unsigned char>& bytes, std::vector<unsigned
     out.resize(static_cast<std::size_t>(w) * h * 4);
     if (!WebPDecodeBGRAInto(bytes.data(), bytes.size(), out.data(), out.size(), w * 4)) return -1;
     return Ms(Clock::now() - start);
+}
+
+// libheif's own decoding of the primary image (libde265 or dav1d inside),
+// to 8-bit interleaved RGB(A).
+double HeifFloorMs(const std::vector<unsigned char>& bytes, std::vector<unsigned char>& out) {
+    const auto start = Clock::now();
+    heif_context* context = heif_context_alloc();
+    heif_image_handle* handle = nullptr;
+    heif_image* image = nullptr;
+    double ms = -1;
+    if (!heif_context_read_from_memory_without_copy(context, bytes.data(), bytes.size(), nullptr).code &&
+        !heif_context_get_primary_image_handle(context, &handle).code) {
+        const bool alpha = heif_image_handle_has_alpha_channel(handle);
+        if (!heif_decode_image(handle, &image, heif_colorspace_RGB,
+                               alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, nullptr)
+                 .code)
+            ms = Ms(Clock::now() - start);
+    }
+    out.clear();
+    if (image) heif_image_release(image);
+    if (handle) heif_image_handle_release(handle);
+    heif_context_free(context);
+    return ms;
+}
+
+// libtiff's own RGBA reading of the first page, from memory.
+double TiffFloorMs(const std::vector<unsigned char>& bytes, std::vector<unsigned char>& out) {
+    struct Memory {
+        const std::vector<unsigned char>* bytes;
+        toff_t at = 0;
+    } memory{&bytes};
+    const auto read = [](thandle_t h, void* to, tmsize_t n) -> tmsize_t {
+        auto* m = static_cast<Memory*>(h);
+        const toff_t k = std::min<toff_t>(static_cast<toff_t>(n),
+                                          m->bytes->size() - std::min<toff_t>(m->at, m->bytes->size()));
+        std::memcpy(to, m->bytes->data() + m->at, static_cast<std::size_t>(k));
+        m->at += k;
+        return static_cast<tmsize_t>(k);
+    };
+    const auto write = [](thandle_t, void*, tmsize_t) -> tmsize_t { return 0; };
+    const auto seek = [](thandle_t h, toff_t o, int whence) -> toff_t {
+        auto* m = static_cast<Memory*>(h);
+        m->at = (whence == SEEK_SET ? 0 : whence == SEEK_CUR ? m->at : m->bytes->size()) + o;
+        return m->at;
+    };
+    const auto close = [](thandle_t) { return 0; };
+    const auto size = [](thandle_t h) -> toff_t { return static_cast<Memory*>(h)->bytes->size(); };
+    const auto map = [](thandle_t, void**, toff_t*) { return 0; };
+    const auto unmap = [](thandle_t, void*, toff_t) {};
+    const auto start = Clock::now();
+    TIFF* tif = TIFFClientOpen("bench", "rm", &memory, read, write, seek, close, size, map, unmap);
+    if (!tif) return -1;
+    std::uint32_t w = 0, h = 0;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h);
+    out.resize(std::size_t{w} * h * 4);
+    const int ok = TIFFReadRGBAImageOriented(tif, w, h, reinterpret_cast<std::uint32_t*>(out.data()),
+                                             ORIENTATION_TOPLEFT, 0);
+    TIFFClose(tif);
+    return ok ? Ms(Clock::now() - start) : -1;
 }
 
 // giflib's decoding of the first frame, then its colours on a 32-bit canvas:
@@ -436,6 +498,42 @@ int FitBench(const std::wstring& kind, const std::wstring& file, bool generated)
 
 }  // namespace
 
+// The same photograph without and with an embedded colour profile, opened in
+// turn in one window, five times each: what converting its colours adds to
+// open-to-painted.
+int ProfileBench(const std::wstring& plain, const std::wstring& profiled) {
+    using namespace pelma;
+    int boxes = 0;
+    bench::StartApplication(boxes);
+    TPelmaForm1 form;
+    ui::Application().SetMainForm(&form);
+    form.ShowForm();
+    Pump();
+    std::vector<double> times[2];
+    for (int round = 0; round < 10; ++round) {
+        const bool withProfile = round % 2 != 0;
+        const auto start = Clock::now();
+        form.ViewFile(withProfile ? profiled : plain);
+        if (auto* jpeg = dynamic_cast<TJPEGImage*>(form.Image1->Picture().get()))
+            jpeg->Decode(form.Image1->Width(), form.Image1->Height());
+        RedrawWindow(form.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        GdiFlush();
+        times[withProfile].push_back(Ms(Clock::now() - start));
+        Pump();
+    }
+    const Spread a = SpreadOf(times[0]), b = SpreadOf(times[1]);
+    const auto* picture = form.Image1->Picture().get();
+    std::printf("profile %dx%d drawn %dx%d\n", picture ? picture->Width() : 0,
+                picture ? picture->Height() : 0, form.Image1->Width(), form.Image1->Height());
+    std::printf(
+        "  open to painted, median of 5: without a profile %.1f ms, with Display P3 %.1f ms   ratio %.2f "
+        "(target <= 1.15)\n",
+        a.median, b.median, b.median / a.median);
+    if (boxes) std::printf("  %d error box(es) shown\n", boxes);
+    ui::Application().SetMainForm(nullptr);
+    return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
     if (argc > 2 && std::wstring(argv[1]) == L"fit") {
         const std::wstring kind = argv[2];
@@ -464,10 +562,14 @@ int wmain(int argc, wchar_t** argv) {
         return WriteAll(argv[3], MakeJpeg(size.cx, size.cy)) ? 0 : 1;
     }
     const bool generated = kind == L"jpeg" && argc == 4;
-    if (!generated && !((kind == L"png" || kind == L"webp" || kind == L"gif") && argc == 3)) {
-        std::fprintf(stderr,
-                     "usage: picture_bench jpeg MEGAPIXELS SCRATCH_FOLDER | png|webp|gif FILE | make-jpeg "
-                     "MEGAPIXELS FILE\n");
+    if (kind == L"profile" && argc == 4) return ProfileBench(argv[2], argv[3]);
+    const bool file_kind = kind == L"png" || kind == L"webp" || kind == L"gif" || kind == L"heic" ||
+                           kind == L"avif" || kind == L"tiff";
+    if (!generated && !(file_kind && argc == 3)) {
+        std::fprintf(
+            stderr,
+            "usage: picture_bench jpeg MEGAPIXELS SCRATCH_FOLDER | png|webp|gif|heic|avif|tiff FILE | "
+            "make-jpeg MEGAPIXELS FILE | profile PLAIN.jpg PROFILED.jpg\n");
         return 2;
     }
     std::wstring file = argv[2];
@@ -524,10 +626,12 @@ int wmain(int argc, wchar_t** argv) {
     // first touching fresh pages is costly). Warm: into memory touched
     // before, the best of two.
     const std::vector<unsigned char> bytes = ReadAll(file);
-    auto floor = kind == L"png"    ? PngFloorMs
-                 : kind == L"webp" ? WebPFloorMs
-                 : kind == L"gif"  ? GifFloorMs
-                                   : JpegFloorMs;
+    auto floor = kind == L"png"                       ? PngFloorMs
+                 : kind == L"webp"                    ? WebPFloorMs
+                 : kind == L"gif"                     ? GifFloorMs
+                 : kind == L"heic" || kind == L"avif" ? HeifFloorMs
+                 : kind == L"tiff"                    ? TiffFloorMs
+                                                      : JpegFloorMs;
     std::vector<unsigned char> out;
     const double coldMs = floor(bytes, out);
     double floorMs = 1e9;

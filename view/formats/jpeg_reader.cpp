@@ -4,7 +4,9 @@
 #include <climits>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include <jerror.h>
@@ -12,6 +14,7 @@
 
 #include "core/errors.h"
 #include "core/messages.h"
+#include "view/formats/colour_profile.h"
 #include "view/formats/orientation.h"
 
 namespace pelma {
@@ -56,13 +59,17 @@ struct Session {
     std::uint32_t* palette = nullptr;  // room for 256 colours
     int paletteSize = 0;
     int rowsDecoded = 0;
-    int orientation = 1;  // the EXIF orientation applied to the output
+    int orientation = 1;    // the EXIF orientation applied to the output
+    JOCTET* icc = nullptr;  // the embedded ICC profile (libjpeg's malloc)
+    unsigned iccLength = 0;
+    std::optional<ColourConversion> colours;  // from that profile to the display's
 
     Session(const std::uint8_t* d, std::size_t n, std::uint64_t budget) : data(d), size(n) {
         memoryLimit = budget > static_cast<std::uint64_t>(LONG_MAX) ? LONG_MAX : static_cast<long>(budget);
     }
     ~Session() {
         if (created) jpeg_destroy_decompress(&cinfo);
+        std::free(icc);
     }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -153,8 +160,14 @@ void CreateAndReadHeader(Session& s) {
     s.cinfo.src = &s.source;
     s.progress.progress_monitor = Progress;
     s.cinfo.progress = &s.progress;
+    // The ICC profile's parts (APP2 "ICC_PROFILE") are kept for ReadProfile.
+    jpeg_save_markers(&s.cinfo, JPEG_APP0 + 2, 0xFFFF);
 
     jpeg_read_header(&s.cinfo, TRUE);
+}
+
+void ReadProfile(Session& s) {
+    if (!jpeg_read_icc_profile(&s.cinfo, &s.icc, &s.iccLength)) s.icc = nullptr;
 }
 
 // Reads the headers or throws EJPEG.
@@ -239,6 +252,9 @@ void Decompress(Session& s) {
             s.palette[i] = (r << 16) | (g << 8) | b;
         }
         s.paletteSize = count;
+        if (s.colours)
+            s.colours->Convert(
+                {reinterpret_cast<std::uint8_t*>(s.palette), std::size_t{4} * count, count, 1, 4});
     }
     const bool inverted = c.saw_Adobe_marker != 0;
     while (c.output_scanline < height) {
@@ -249,6 +265,8 @@ void Decompress(Session& s) {
             WriteRow(s, target[0], y, static_cast<int>(width), static_cast<int>(height), components,
                      inverted);
         if (MovesRows(s.orientation)) continue;  // the rows are complete only at the end
+        if (s.colours && !s.eightBit)            // (a palette's colours are converted once)
+            s.colours->Convert({s.rows.Row(y), s.rows.stride, s.rows.width, 1, s.rows.pixelBytes});
         s.rowsDecoded = y + 1;
         if (s.rowDone && *s.rowDone) (*s.rowDone)(y);
     }
@@ -259,6 +277,7 @@ void Decompress(Session& s) {
 // at once, those the decoder did not reach left as they were.
 void FinishTurnedRows(Session& s, int uprightHeight) {
     if (!MovesRows(s.orientation)) return;
+    if (s.colours && !s.eightBit) s.colours->Convert(s.rows);
     s.rowsDecoded = uprightHeight;
     if (s.rowDone && *s.rowDone)
         for (int y = 0; y < uprightHeight; ++y) (*s.rowDone)(y);
@@ -363,6 +382,10 @@ void ReadFrame(Session& s, DecodedJpeg& result, bool screenEightBit, std::uint64
     if (MovesRowsAcross(s.orientation)) std::swap(result.width, result.height);
     result.orientation = s.orientation;
     result.eightBit = JpegDecodesToEightBit(screenEightBit, c.num_components);
+    if (c.num_components != 1 && RunGuarded(s, ReadProfile) && s.icc) {
+        ColourConversion colours(ColourSource{std::vector<std::uint8_t>(s.icc, s.icc + s.iccLength), {}});
+        if (colours) s.colours = colours;
+    }
 }
 
 }  // namespace

@@ -52,6 +52,8 @@ std::optional<PictureInfo> PeekPictureSize(const std::uint8_t* data, std::size_t
             case PictureKind::Icon:
             case PictureKind::Metafile:
             case PictureKind::Tiff:  // its directory may be anywhere in the file
+            case PictureKind::Heif:  // the size shown follows from several boxes, read whole
+            case PictureKind::Avif:
                 break;
         }
     } catch (...) {

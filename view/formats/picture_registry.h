@@ -6,7 +6,7 @@
 
 namespace pelma {
 
-enum class PictureKind { Bitmap, Icon, Metafile, Jpeg, Png, Gif, WebP, Tiff };
+enum class PictureKind { Bitmap, Icon, Metafile, Jpeg, Png, Gif, WebP, Tiff, Heif, Avif };
 
 // The reader registered for an extension given without its dot, in any
 // ASCII case ("Jpg", "JPEG", "emf"), as the table of known extensions

@@ -9,6 +9,7 @@
 #include <zlib.h>
 
 #include "core/errors.h"
+#include "view/formats/colour_profile.h"
 
 namespace pelma {
 namespace {
@@ -28,6 +29,7 @@ struct Session {
     png_uint_32 width = 0, height = 0;
     int colourType = 0;
     bool transparency = false;
+    ColourSource colours;
 
     explicit Session(const ByteSource& source) : read(source) {}
     ~Session() {
@@ -70,15 +72,24 @@ void ReadInfo(Session& s) {
     png_set_sig_bytes(s.png, sizeof kSignature);  // read and checked by Open
     // The budget decides what is too large, not libpng's default limits.
     png_set_user_limits(s.png, 0x7FFFFFFF, 0x7FFFFFFF);
-    // Only the chunks that make the pixels are read; every other one is skipped unread.
-    static const png_byte kKept[] = {'t', 'R', 'N', 'S', 0};
+    // Only the chunks that make the pixels and their colours are read; every
+    // other one is skipped unread.
+    static const png_byte kKept[] = {'t', 'R', 'N', 'S', 0, 'i', 'C', 'C', 'P', 0};
     png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
-    png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_AS_DEFAULT, kKept, 1);
+    png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_AS_DEFAULT, kKept, 2);
     png_read_info(s.png, s.info);
     s.width = png_get_image_width(s.png, s.info);
     s.height = png_get_image_height(s.png, s.info);
     s.colourType = png_get_color_type(s.png, s.info);
     s.transparency = png_get_valid(s.png, s.info, PNG_INFO_tRNS) != 0;
+    png_charp name = nullptr;
+    png_bytep profile = nullptr;
+    png_uint_32 length = 0;
+    int compression = 0;
+    // Of colour pictures only: a grey one's profile is of grey.
+    if ((s.colourType & PNG_COLOR_MASK_COLOR) &&
+        png_get_iCCP(s.png, s.info, &name, &compression, &profile, &length) && profile)
+        s.colours.icc.assign(profile, profile + length);
 }
 
 // Every layout to 8-bit B, G, R, A.
@@ -144,6 +155,7 @@ PictureInfo ReadPngInto(const ByteSource& read, const PictureAllocator& allocate
     s.rows.resize(s.height);
     for (int y = 0; y < info.height; ++y) s.rows[static_cast<std::size_t>(y)] = rows.Row(y);
     if (!RunGuarded(s, ReadImage)) Invalid();
+    ConvertToDisplay(s.colours, rows);
     if (MayBeTransparent(s))
         for (int y = 0; y < info.height && !info.hasAlpha; ++y)
             info.hasAlpha = AnyTransparent(reinterpret_cast<const std::uint32_t*>(rows.Row(y)), s.width);

@@ -15,4 +15,6 @@ target_sources(pelma_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/gif_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/webp_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tiff_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/heif_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/colour_profile.cpp
 )

@@ -8,6 +8,7 @@
 #include <tiffio.h>
 
 #include "core/errors.h"
+#include "view/formats/colour_profile.h"
 #include "view/formats/orientation.h"
 
 namespace pelma {
@@ -146,6 +147,12 @@ PictureInfo ReadTiffInto(const std::uint8_t* data, std::size_t size, const Pictu
         std::uint8_t* to = place.first;
         for (std::uint32_t x = 0; x < width; ++x, to += place.step) std::memcpy(to, src + x, 4);
     }
+    ColourSource colours;
+    std::uint32_t profileSize = 0;
+    const std::uint8_t* profile = nullptr;
+    if (TIFFGetField(tif.get(), TIFFTAG_ICCPROFILE, &profileSize, &profile) && profile && profileSize)
+        colours.icc.assign(profile, profile + profileSize);
+    ConvertToDisplay(colours, rows);
     return info;
 }
 

@@ -6,6 +6,7 @@
 #include <webp/demux.h>
 
 #include "core/errors.h"
+#include "view/formats/colour_profile.h"
 
 namespace pelma {
 namespace {
@@ -64,6 +65,23 @@ private:
     int time_ = 0;  // when the frame now shown started, in milliseconds
 };
 
+// The ICC profile of an extended file (its 'ICCP' chunk), if it has one.
+ColourSource EmbeddedProfile(const std::uint8_t* data, std::size_t size) {
+    ColourSource source;
+    const WebPData bytes{data, size};
+    struct Delete {
+        void operator()(WebPDemuxer* d) const { WebPDemuxDelete(d); }
+    };
+    std::unique_ptr<WebPDemuxer, Delete> demux(WebPDemux(&bytes));
+    if (!demux || !(WebPDemuxGetI(demux.get(), WEBP_FF_FORMAT_FLAGS) & ICCP_FLAG)) return source;
+    WebPChunkIterator chunk;
+    if (WebPDemuxGetChunk(demux.get(), "ICCP", 1, &chunk)) {
+        source.icc.assign(chunk.chunk.bytes, chunk.chunk.bytes + chunk.chunk.size);
+        WebPDemuxReleaseChunkIterator(&chunk);
+    }
+    return source;
+}
+
 }  // namespace
 
 const wchar_t* InvalidWebPMessage() { return L"WebP イメージが不正です"; }
@@ -95,6 +113,7 @@ PictureInfo ReadWebPInto(const std::uint8_t* data, std::size_t size, const Pictu
     if (!rows.first || rows.width != h.width || rows.height != h.height || rows.pixelBytes != 4) return info;
     const std::size_t bytes = rows.stride * static_cast<std::size_t>(h.height - 1) + std::size_t{4} * h.width;
     if (!WebPDecodeBGRAInto(data, size, rows.first, bytes, static_cast<int>(rows.stride))) Invalid();
+    ConvertToDisplay(EmbeddedProfile(data, size), rows);
     // From the pixels, not the headers: a lossless stream may carry alpha its header calls unused.
     for (int y = 0; y < h.height && !info.hasAlpha; ++y)
         info.hasAlpha = AnyTransparent(reinterpret_cast<const std::uint32_t*>(rows.Row(y)),

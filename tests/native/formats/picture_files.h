@@ -2,11 +2,13 @@
 // and the committed real files, read whole.
 #pragma once
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "tests/native/formats/picture_builders.h"
+#include "view/formats/decoded_picture.h"
 
 namespace pelma::testing {
 
@@ -25,6 +27,17 @@ inline Bytes MadePicture(const std::string& name) {
 // A committed file of tests/data.
 inline Bytes DataFile(const std::string& name) {
     return ReadFileBytes(std::string(PELMA_SOURCE_DIR) + "/tests/data/" + name);
+}
+
+// Whether two 0xAARRGGBB pixels differ by at most `tolerance` in each byte.
+inline bool Near(std::uint32_t a, std::uint32_t b, int tolerance) {
+    for (int shift : {0, 8, 16, 24})
+        if (std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)) > tolerance) return false;
+    return true;
+}
+
+inline std::uint32_t At(const DecodedPicture& p, int x, int y) {
+    return p.pixels[std::size_t(y) * p.width + x];
 }
 
 }  // namespace pelma::testing

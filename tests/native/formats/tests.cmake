@@ -2,6 +2,8 @@
 target_sources(pelma_native_tests PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/registry_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tiff_reader_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/heif_reader_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/colour_profile_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bitmap_reader_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/icon_reader_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/metafile_reader_test.cpp
@@ -19,6 +21,7 @@ add_custom_command(
   OUTPUT ${pictures}/stamp
   COMMAND ${CMAKE_SOURCE_DIR}/tests/data/make_pictures.sh ${pictures}
   DEPENDS ${CMAKE_SOURCE_DIR}/tests/data/make_pictures.sh ${CMAKE_SOURCE_DIR}/tests/data/make_png.py
+          ${CMAKE_SOURCE_DIR}/tests/data/make_icc.py ${CMAKE_SOURCE_DIR}/tests/data/make_heic_grid.py
   COMMENT "Making the test pictures")
 add_custom_target(pelma_test_pictures DEPENDS ${pictures}/stamp)
 add_dependencies(pelma_native_tests pelma_test_pictures)

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "core/errors.h"
 #include "tests/native/formats/failure_of.h"
 #include "tests/native/formats/picture_files.h"
@@ -10,18 +8,12 @@
 namespace pelma {
 namespace {
 
+using testing::At;
 using testing::Bytes;
 using testing::MadePicture;
+using testing::Near;
 
 constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00;
-
-bool Near(std::uint32_t a, std::uint32_t b, int tolerance) {
-    for (int shift : {0, 8, 16, 24})
-        if (std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)) > tolerance) return false;
-    return true;
-}
-
-std::uint32_t At(const DecodedPicture& p, int x, int y) { return p.pixels[std::size_t(y) * p.width + x]; }
 
 // The quarters (red, green over blue, yellow; 64 × 48) in every layout, as
 // ImageMagick and tiffcp wrote them, against their colours.
