@@ -188,12 +188,14 @@ TEST_F(PictureFormats, MetafilesAreCheckedRecordByRecordBeforeConversion) {
         EXPECT_EQ(MessageOf(L"colours.wmf", MetafileWithBitmap(bits)), L"") << bits;
         ShowAndPaint(Form());
     }
-    // The metafile library's reference files (see the walker's test for why).
+    // The metafile library's reference files (see the walker's test for why):
+    // the enhanced one shows, the Windows one is refused.
     for (const wchar_t* name : {L"metafile-library-reference.wmf", L"metafile-library-reference.emf"}) {
         const std::vector<std::uint8_t> file =
             ReadFileBytes(environment::HostPath(PELMA_SOURCE_DIR_W) + L"\\tests\\data\\" + name);
         ASSERT_GT(file.size(), 1000u);
-        EXPECT_EQ(MessageOf(name, file), kBadMetafile);
+        const bool windows = std::wstring(name).ends_with(L".wmf");
+        EXPECT_EQ(MessageOf(name, file), windows ? kBadMetafile : L"") << Narrow(name);
         ShowAndPaint(Form());
     }
 }

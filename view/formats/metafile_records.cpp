@@ -272,9 +272,15 @@ public:
             case kDibCreatePatternBrush:
                 // Style, colour usage, the bitmap. A BS_PATTERN brush's colours
                 // are RGB whatever the usage field says: it is made to say so.
+                // Some writers give such a brush the old device-dependent
+                // bitmap instead, which a player would read as a DIB header:
+                // it is given as the DIB it stands for.
                 Require(n >= 2);
-                if (P(0) == 3) Put16(rec.data() + 8, kRgbColours);
-                CheckRecordDib(rec, 2, P(1), nullptr);
+                if (P(0) == 3) {
+                    Put16(rec.data() + 8, kRgbColours);
+                    if (!StartsWithDibHeader(rec, 2)) PatternFromBitmap16(rec);
+                }
+                CheckRecordDib(rec, 2, U16At(rec.data() + 8), nullptr);
                 break;
             case kCreatePatternBrush:
                 CheckBitmap16(rec, 0, 18);
@@ -384,6 +390,54 @@ private:
         std::vector<std::uint8_t> out(rec.begin(), rec.begin() + static_cast<std::ptrdiff_t>(at));
         out.insert(out.end(), info.begin(), info.end());
         out.insert(out.end(), rec.begin() + static_cast<std::ptrdiff_t>(at + 12 + d.tableBytes), rec.end());
+        if (out.size() % 2) out.push_back(0);
+        Put32(out.data(), static_cast<std::uint32_t>(out.size() / 2));
+        rec.swap(out);
+    }
+
+    static bool StartsWithDibHeader(const std::vector<std::uint8_t>& rec, std::uint32_t first) {
+        const std::size_t at = 6 + 2 * std::size_t{first};
+        if (at + 4 > rec.size()) return true;  // too short for either: the DIB check refuses it
+        const std::uint32_t size = U32At(rec.data() + at);
+        return size == 12 || size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+    }
+
+    // A pattern brush's Bitmap16 (after style and usage) turned into a
+    // bottom-up DIB of the same pixels. Monochrome ones take black for 0 and
+    // white for 1; 16, 24 and 32 bits need no colours. The rows are padded to
+    // 16 bits whatever the bytes-a-row field says; rows the record does not
+    // carry are left black. Other depths, which need the device's palette,
+    // are refused.
+    void PatternFromBitmap16(std::vector<std::uint8_t>& rec) const {
+        constexpr std::size_t at = 6 + 4;
+        Require(at + 10 <= rec.size());
+        const std::uint8_t* b = rec.data() + at;
+        const std::int64_t width = I16At(b + 2), height = I16At(b + 4);
+        const unsigned planes = b[8], bpp = b[9];
+        Require(width > 0 && height > 0 && planes == 1 && (bpp == 1 || bpp == 16 || bpp == 24 || bpp == 32));
+        Require(static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 4 <= budget_);
+        const std::size_t from = static_cast<std::size_t>((width * bpp + 15) / 16 * 2);
+        const std::size_t to = static_cast<std::size_t>((width * bpp + 31) / 32 * 4);
+        const std::size_t colours = bpp == 1 ? 2 : 0;
+        std::vector<std::uint8_t> out(at + 40 + 4 * colours + to * static_cast<std::size_t>(height), 0);
+        std::copy(rec.begin(), rec.begin() + at, out.begin());
+        std::uint8_t* info = out.data() + at;
+        Put32(info, 40);
+        Put32(info + 4, static_cast<std::uint32_t>(width));
+        Put32(info + 8, static_cast<std::uint32_t>(height));
+        Put16(info + 12, 1);
+        Put16(info + 14, bpp);
+        Put32(info + 32, static_cast<std::uint32_t>(colours));
+        if (colours) Put32(info + 44, 0xFFFFFF);  // entry 1 white, entry 0 black
+        const std::uint8_t* bits = b + 10;
+        const std::size_t present = rec.size() - at - 10;
+        std::uint8_t* rows = info + 40 + 4 * colours;
+        for (std::int64_t y = 0; y < height; ++y) {
+            const std::size_t start = static_cast<std::size_t>(y) * from;
+            if (start >= present) break;
+            std::copy_n(bits + start, std::min(from, present - start),
+                        rows + static_cast<std::size_t>(height - 1 - y) * to);
+        }
         if (out.size() % 2) out.push_back(0);
         Put32(out.data(), static_cast<std::uint32_t>(out.size() / 2));
         rec.swap(out);
@@ -517,12 +571,18 @@ public:
             case 70:  // GdiComment
                 Within(12, F(8), 1);
                 break;
-            case 71:
-                CheckRegionData(r, size, 32, F(24));
-                break;  // FillRgn
-            case 72:
-                CheckRegionData(r, size, 40, F(24));
-                break;  // FrameRgn
+            case 71:  // FillRgn
+            case 72:  // FrameRgn
+                CheckRegionData(r, size, type == 71 ? 32 : 40, F(24));
+                // With a stock brush, which is in no player's table of the
+                // metafile's objects (one indexing it by the number reads far
+                // outside): the record becomes a comment, and the rest is drawn.
+                if ((F(28) & 0x80000000u) != 0) {
+                    Put32(r, 70);
+                    Put32(r + 8, size - 12);
+                    return;
+                }
+                break;
             case 73:
             case 74:
                 CheckRegionData(r, size, 28, F(24));

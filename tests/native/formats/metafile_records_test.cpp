@@ -85,19 +85,18 @@ Bytes FromFile(const char* name) {
     return Bytes(std::istreambuf_iterator<char>(f), {});
 }
 
-TEST(MetafileRecords, TheLibraryReferenceFilesAreRefused) {
+TEST(MetafileRecords, TheLibraryReferenceFiles) {
     // Their 8-bit bitmaps say "all 256 colours" but carry 100, which the
-    // walker now states. Still refused: the Windows metafile's pattern
-    // brushes hold no bitmap header, and the enhanced one fills regions with
-    // stock brushes, which a player indexing its handle table by the number
-    // would look for outside it.
-    for (const char* name : {"metafile-library-reference.wmf", "metafile-library-reference.emf"}) {
-        const Bytes file = FromFile(name);
-        ASSERT_GT(file.size(), 1000u) << name;
-        EXPECT_EQ(testing::FailureOf<EInvalidGraphic>([&] { ReadMetafile(file.data(), file.size()); }),
-                  kInvalid)
-            << name;
-    }
+    // walker states; the enhanced one's regions filled with stock brushes
+    // become comments, and it reads. The Windows one's pattern brushes hold
+    // Bitmap16s, made DIBs; but its regions say 10,000 scans and carry one,
+    // which a player would read far past the record: it is refused.
+    const Bytes emf = FromFile("metafile-library-reference.emf"),
+                wmf = FromFile("metafile-library-reference.wmf");
+    ASSERT_GT(emf.size(), 1000u);
+    ASSERT_GT(wmf.size(), 1000u);
+    EXPECT_NO_THROW(ReadMetafile(emf.data(), emf.size()));
+    EXPECT_EQ(testing::FailureOf<EInvalidGraphic>([&] { ReadMetafile(wmf.data(), wmf.size()); }), kInvalid);
 }
 
 TEST(MetafileRecords, WindowsMetafileHeaderAndRecordBounds) {
@@ -190,6 +189,14 @@ TEST(MetafileRecords, BitmapsFitTheirRecords) {
     EXPECT_EQ(WmfFailure(Wmf({Record(0x0142, {3, 1}, Info(4, 4, 4, 16).append(Bytes().zeros(16)))})),
               kInvalid);
     EXPECT_NO_THROW(Walk(Wmf({Record(0x0142, {5, 1}, Info(4, 4, 4, 16).append(Bytes().zeros(48)))})));
+    // One holding a monochrome Bitmap16 (3 × 2, rows of 2 bytes, the second
+    // cut short) becomes the bottom-up DIB it stands for, black and white.
+    const Bytes mono = Bytes().u16(0).u16(3).u16(2).u16(2).u8(1).u8(1).u8(0xA0).u8(0).u8(0x40);
+    const Bytes asDib = Info(3, 2, 1, 2).u32(0).u32(0xFFFFFF).u32(0x40).u32(0xA0);
+    EXPECT_EQ(RecordsOf(Walk(Wmf({Record(0x0142, {3, 0}, mono)})))[0], Record(0x0142, {3, 0}, asDib));
+    Bytes eightBit = mono;
+    eightBit[9] = 8;  // its colours would be the device's
+    EXPECT_EQ(WmfFailure(Wmf({Record(0x0142, {3, 0}, eightBit)})), kInvalid);
     // SetDIBitsToDevice carries only its scan lines.
     const Bytes twoScans = Info(4, 4, 24).append(Bytes().zeros(24));
     EXPECT_NO_THROW(Walk(Wmf({Record(0x0D33, {0, 2, 0, 0, 0, 4, 4, 0, 0}, twoScans)})));
@@ -306,6 +313,18 @@ TEST(MetafileRecords, EnhancedMetafileRecords) {
     EXPECT_EQ(EmfFailure(Emf({EmfRecord(37, Bytes().u32(5))})), kInvalid);
     Bytes stock = Emf({EmfRecord(37, Bytes().u32(0x80000000))});
     EXPECT_NO_THROW(CheckEnhancedMetafile(stock.data(), stock.size(), kBudget));
+    // A region filled with a stock brush becomes a comment; one of the table's brushes stays.
+    const auto fillRgn = [](std::uint32_t brush) {
+        return EmfRecord(71, Bytes().zeros(16).u32(32).u32(brush).u32(32).u32(1).u32(0).u32(0).zeros(16));
+    };
+    Bytes filled = Emf({fillRgn(0x80000004)});
+    CheckEnhancedMetafile(filled.data(), filled.size(), kBudget);
+    EXPECT_EQ(filled[108], 70);
+    EXPECT_EQ(filled[116], 64 - 12);
+    filled = Emf({fillRgn(1)});
+    CheckEnhancedMetafile(filled.data(), filled.size(), kBudget);
+    EXPECT_EQ(filled, Emf({fillRgn(1)}));
+    EXPECT_EQ(EmfFailure(Emf({fillRgn(2)})), kInvalid);
 
     // A bitmap's header and colours within its part, its pixels within theirs.
     const Bytes bmi = Info(4, 4, 8, 2).u32(0).u32(0xFFFFFF);
