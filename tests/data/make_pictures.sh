@@ -6,6 +6,7 @@
 set -euo pipefail
 out=$1
 here=$(cd "$(dirname "$0")" && pwd)
+writers="$here/../../tools/pictures"
 mkdir -p "$out"
 python3 "$here/make_png.py" "$out/png"
 
@@ -44,9 +45,9 @@ tiffcp -c lzw -r 8 "$out/tiff/None.tif" "$out/tiff/strips.tif"
 tiffcp -c jpeg:95 -r 16 "$out/tiff/None.tif" "$out/tiff/ycbcr.tif"
 # HEIF and AVIF pictures of the quarters, by heif-enc (libheif with x265)
 # and avifenc (libavif with aom): nearly lossless; with alpha; 10 bits; grids
-# of 2 × 2 tiles (the HEIC one put together by make_heic_grid.py from tiles
-# heif-enc coded, as phones store photos, and cut to 250 × 190); turned and
-# mirrored.
+# of 2 × 2 tiles (the HEIC one put together by tools/pictures/make_heic_grid.py
+# from tiles heif-enc coded, as phones store photos, and cut to 250 × 190);
+# turned and mirrored.
 mkdir -p "$out/heif"
 h="$out/heif"
 # (heif-enc reads only true-colour PNGs aright)
@@ -57,7 +58,7 @@ convert "$h/large.png" +repage -crop 128x96 +repage -type TrueColor -define png:
 heif-enc -q 98 "$h/rgb.png" -o "$h/quarters.heic" >/dev/null
 heif-enc -q 98 "$h/alpha.png" -o "$h/alpha.heic" >/dev/null
 for i in 0 1 2 3; do heif-enc -q 98 "$h/tile-$i.png" -o "$h/tile-$i.heic" >/dev/null; done
-python3 "$here/make_heic_grid.py" "$h/grid.heic" 250 190 2 2 "$h"/tile-{0,1,2,3}.heic
+python3 "$writers/make_heic_grid.py" "$h/grid.heic" 250 190 2 2 "$h"/tile-{0,1,2,3}.heic
 avifenc -s 10 --min 0 --max 4 "$q" "$h/quarters.avif" >/dev/null
 avifenc -s 10 --min 0 --max 4 "$h/alpha.png" "$h/alpha.avif" >/dev/null
 avifenc -s 10 --min 0 --max 4 -d 10 "$q" "$h/10bit.avif" >/dev/null
@@ -69,7 +70,7 @@ avifenc -s 10 --min 0 --max 4 --irot 1 --imir 1 "$q" "$h/turned.avif" >/dev/null
 # the reference; and an AVIF that says Display P3 by its colour description.
 mkdir -p "$out/colour"
 c="$out/colour"
-python3 "$here/make_icc.py" "$c"
+python3 "$writers/make_icc.py" "$c"
 convert -size 64x48 xc:'rgb(200,60,40)' -depth 8 PNG24:"$c/plain.png"
 convert "$c/plain.png" -profile "$c/display-p3.icc" PNG24:"$c/p3.png"
 convert "$c/p3.png" -profile "$c/srgb.icc" "$c/srgb-copy.png"

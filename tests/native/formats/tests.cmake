@@ -21,7 +21,7 @@ add_custom_command(
   OUTPUT ${pictures}/stamp
   COMMAND ${CMAKE_SOURCE_DIR}/tests/data/make_pictures.sh ${pictures}
   DEPENDS ${CMAKE_SOURCE_DIR}/tests/data/make_pictures.sh ${CMAKE_SOURCE_DIR}/tests/data/make_png.py
-          ${CMAKE_SOURCE_DIR}/tests/data/make_icc.py ${CMAKE_SOURCE_DIR}/tests/data/make_heic_grid.py
+          ${CMAKE_SOURCE_DIR}/tools/pictures/make_icc.py ${CMAKE_SOURCE_DIR}/tools/pictures/make_heic_grid.py
   COMMENT "Making the test pictures")
 add_custom_target(pelma_test_pictures DEPENDS ${pictures}/stamp)
 add_dependencies(pelma_native_tests pelma_test_pictures)

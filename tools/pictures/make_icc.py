@@ -1,6 +1,6 @@
 """Writes ICC profiles (version 2, matrix and tone curves) for the colour
-tests: Display P3 and sRGB, as the picture files' embedded profiles and as
-the reference conversions' target.
+tests and the picture benchmark: Display P3 and sRGB, as the picture files'
+embedded profiles and as the reference conversions' target.
 
     python3 make_icc.py FOLDER
 """
