@@ -9,6 +9,11 @@
 #include "core/errors.h"
 #include "view/formats/colour_profile.h"
 
+#ifdef PELMA_HEIF_FRAME_LIMIT
+// The largest AV1 frame, in pixels, the decoder makes (our patch to libheif).
+extern "C" void heif_dav1d_set_frame_size_limit(unsigned pixels);
+#endif
+
 namespace pelma {
 namespace {
 
@@ -89,6 +94,12 @@ PictureInfo ReadHeifInto(const std::uint8_t* data, std::size_t size, HeifFlavour
         CheckPixelBudget(static_cast<std::uint64_t>(storedWidth) * 2,
                          static_cast<std::uint64_t>(storedHeight), budgetBytes);
 
+#ifdef PELMA_HEIF_FRAME_LIMIT
+    // A coded frame may say it is of any size, whatever the boxes say: none
+    // is made larger than the budget allows a picture to be.
+    heif_dav1d_set_frame_size_limit(
+        static_cast<unsigned>(std::min<std::uint64_t>(budgetBytes / 8, 1u << 30)));
+#endif
     const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
     std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
     if (!options) invalid();

@@ -74,6 +74,12 @@ TEST(HeifReader, AlphaAndDamage) {
                 << cut;
         EXPECT_EQ(failure(*b, flavour, 64 * 48 * 4 - 1), L"画像が大きすぎます");
     }
+    // A grid whose output is larger than its item says (the grid data ends
+    // the file: its last 8 bytes are the output's width and height).
+    Bytes grid = MadePicture("heif/grid.heic");
+    const std::uint8_t huge[8] = {0, 0, 0x40, 0, 0, 0, 0x30, 0};  // 16384 × 12288
+    std::copy(huge, huge + 8, grid.end() - 8);
+    EXPECT_EQ(failure(grid, HeifFlavour::Heic), L"HEIF イメージが不正です");
     // A HEIC named .avif still shows: the kind is told by the file.
     EXPECT_EQ(ReadHeif(heic.data(), heic.size(), HeifFlavour::Avif).width, 64);
 }
