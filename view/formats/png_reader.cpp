@@ -307,8 +307,9 @@ private:
                     std::fill_n(Row(previous_->top + y) + previous_->left, previous_->width, 0u);
             } else if (previous_->dispose == kDisposePrevious && !saved_.empty()) {
                 for (std::uint32_t y = 0; y < previous_->height; ++y)
-                    std::copy_n(saved_.begin() + std::ptrdiff_t{y} * previous_->width, previous_->width,
-                                Row(previous_->top + y) + previous_->left);
+                    std::copy_n(
+                        saved_.begin() + static_cast<std::ptrdiff_t>(std::size_t{y} * previous_->width),
+                        previous_->width, Row(previous_->top + y) + previous_->left);
             }
         }
         const ApngFrame& f = frames_[at];
