@@ -498,6 +498,14 @@ int FitBench(const std::wstring& kind, const std::wstring& file, bool generated)
 
 }  // namespace
 
+// The main window made the application's, shown and painted whole.
+void ShowMainWindow(pelma::TPelmaForm1& form) {
+    pelma::ui::Application().SetMainForm(&form);
+    form.ShowForm();
+    RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+}
+
 // The same photograph without and with an embedded colour profile, opened in
 // turn in one window, five times each: what converting its colours adds to
 // open-to-painted.
@@ -506,9 +514,7 @@ int ProfileBench(const std::wstring& plain, const std::wstring& profiled) {
     int boxes = 0;
     bench::StartApplication(boxes);
     TPelmaForm1 form;
-    ui::Application().SetMainForm(&form);
-    form.ShowForm();
-    Pump();
+    ShowMainWindow(form);
     std::vector<double> times[2];
     for (int round = 0; round < 10; ++round) {
         const bool withProfile = round % 2 != 0;
@@ -583,10 +589,7 @@ int wmain(int argc, wchar_t** argv) {
     int boxes = 0;
     bench::StartApplication(boxes);
     TPelmaForm1 form;
-    ui::Application().SetMainForm(&form);
-    form.ShowForm();
-    RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Pump();
+    ShowMainWindow(form);
     const SIZE_T baseline = Memory().PagefileUsage;  // Wine reports no PrivateUsage
 
     // Open to the end of the first complete paint.

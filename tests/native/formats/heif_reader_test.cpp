@@ -8,12 +8,7 @@
 namespace pelma {
 namespace {
 
-using testing::At;
-using testing::Bytes;
-using testing::MadePicture;
-using testing::Near;
-
-constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00;
+using namespace testing;
 
 // The quarters as heif-enc and avifenc wrote them, each quarter's middle
 // against its colour: plain, 10 bits, grids of 2 × 2 tiles of the quarters

@@ -29,6 +29,10 @@ inline Bytes DataFile(const std::string& name) {
     return ReadFileBytes(std::string(PELMA_SOURCE_DIR) + "/tests/data/" + name);
 }
 
+// The colours of the quarters picture (make_pictures.sh): red, green over
+// blue, yellow.
+inline constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00;
+
 // Whether two 0xAARRGGBB pixels differ by at most `tolerance` in each byte.
 inline bool Near(std::uint32_t a, std::uint32_t b, int tolerance) {
     for (int shift : {0, 8, 16, 24})

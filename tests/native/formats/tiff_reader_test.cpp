@@ -8,12 +8,7 @@
 namespace pelma {
 namespace {
 
-using testing::At;
-using testing::Bytes;
-using testing::MadePicture;
-using testing::Near;
-
-constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00;
+using namespace testing;
 
 // The quarters (red, green over blue, yellow; 64 × 48) in every layout, as
 // ImageMagick and tiffcp wrote them, against their colours.
