@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "core/errors.h"
@@ -74,6 +75,11 @@ TEST(HeifReader, AlphaAndDamage) {
     Bytes grid = MadePicture("heif/grid.heic");
     const std::uint8_t huge[8] = {0, 0, 0x40, 0, 0, 0, 0x30, 0};  // 16384 × 12288
     std::copy(huge, huge + 8, grid.end() - 8);
+    EXPECT_EQ(failure(grid, HeifFlavour::Heic), L"HEIF イメージが不正です");
+    // A grid that lists itself as its first tile (dimg: from, count, to...).
+    grid = MadePicture("heif/grid.heic");
+    const auto dimg = std::search(grid.begin(), grid.end(), std::begin("dimg"), std::end("dimg") - 1) + 4;
+    std::copy(dimg, dimg + 2, dimg + 4);
     EXPECT_EQ(failure(grid, HeifFlavour::Heic), L"HEIF イメージが不正です");
     // A HEIC named .avif still shows: the kind is told by the file.
     EXPECT_EQ(ReadHeif(heic.data(), heic.size(), HeifFlavour::Avif).width, 64);
