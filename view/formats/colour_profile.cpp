@@ -5,10 +5,10 @@
 #include <list>
 #include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 #include <lcms2.h>
+
+#include "view/formats/decoded_picture.h"
 
 namespace pelma {
 namespace {
@@ -324,18 +324,7 @@ void ColourConversion::Convert(PixelRows rows) const {
     if (!steps_ || !rows.first || rows.width <= 0 || rows.height <= 0 ||
         (rows.pixelBytes != 3 && rows.pixelBytes != 4))
         return;
-    // Large pictures are converted by two threads, each taking half the rows.
-    const std::uint64_t pixels = static_cast<std::uint64_t>(rows.width) * rows.height;
-    const int half = rows.height / 2;
-    std::thread other;
-    if (pixels >= (1u << 20) && std::thread::hardware_concurrency() >= 2) {
-        try {
-            other = std::thread([&] { ConvertRows(*steps_, rows, half, rows.height); });
-        } catch (const std::system_error&) {
-        }
-    }
-    ConvertRows(*steps_, rows, 0, other.joinable() ? half : rows.height);
-    if (other.joinable()) other.join();
+    ForRowHalves(rows.width, rows.height, [&](int first, int end) { ConvertRows(*steps_, rows, first, end); });
 }
 
 void ConvertToDisplay(const ColourSource& source, PixelRows rows) { ColourConversion(source).Convert(rows); }

@@ -1,5 +1,8 @@
 #include "view/formats/decoded_picture.h"
 
+#include <system_error>
+#include <thread>
+
 #include "view/formats/picture_limits.h"
 
 namespace pelma {
@@ -12,6 +15,20 @@ inline std::uint32_t Scale(std::uint32_t a, std::uint32_t b) {
 }
 
 }  // namespace
+
+void ForRowHalves(int width, int height, const std::function<void(int first, int end)>& work) {
+    if (width <= 0 || height <= 0) return;
+    const int half = height / 2;
+    std::thread other;
+    if (static_cast<std::uint64_t>(width) * height >= (1u << 20) && std::thread::hardware_concurrency() >= 2) {
+        try {
+            other = std::thread([&] { work(half, height); });
+        } catch (const std::system_error&) {
+        }
+    }
+    work(0, other.joinable() ? half : height);
+    if (other.joinable()) other.join();
+}
 
 bool AnyTransparent(const std::uint32_t* pixels, std::size_t count) {
     std::uint32_t all = 0xFF000000u;

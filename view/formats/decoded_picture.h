@@ -46,6 +46,11 @@ using ByteSource = std::function<std::size_t(std::uint8_t* out, std::size_t coun
 // allocator) run into a picture of its own, in memory held to the budget.
 DecodedPicture DecodeToPixels(const std::function<PictureInfo(const PictureAllocator&)>& decode);
 
+// work(first, end) over rows [0, height): a picture of a megapixel or more
+// in two halves, the second on a thread of its own (for a pass over every
+// pixel, whose first touch of fresh memory costs as much as the work).
+void ForRowHalves(int width, int height, const std::function<void(int first, int end)>& work);
+
 // Whether any of `count` pixels has an alpha byte other than 0xFF.
 bool AnyTransparent(const std::uint32_t* pixels, std::size_t count);
 

@@ -125,35 +125,33 @@ PictureInfo ReadHeifInto(const std::uint8_t* data, std::size_t size, HeifFlavour
     if (!rows.first || rows.width != info.width || rows.height != info.height || rows.pixelBytes != 4)
         return info;
     const bool premultiplied = alpha && heif_image_is_premultiplied_alpha(image.get());
-    for (int y = 0; y < decodedHeight; ++y) {
-        const std::uint8_t* from = plane + static_cast<std::size_t>(stride) * y;
-        std::uint8_t* to = rows.Row(y);
-        if (!alpha) {
-            for (int x = 0; x < decodedWidth; ++x, from += 3, to += 4) {
-                to[0] = from[2];
-                to[1] = from[1];
-                to[2] = from[0];
-                to[3] = 0xFF;
+    bool transparent[2] = {false, false};
+    ForRowHalves(decodedWidth, decodedHeight, [&](int first, int end) {
+        bool& seen = transparent[first > 0];
+        for (int y = first; y < end; ++y) {
+            const std::uint8_t* from = plane + static_cast<std::size_t>(stride) * y;
+            auto* to = reinterpret_cast<std::uint32_t*>(rows.Row(y));
+            if (!alpha) {
+                for (int x = 0; x < decodedWidth; ++x, from += 3)
+                    to[x] = 0xFF000000u | std::uint32_t{from[0]} << 16 | std::uint32_t{from[1]} << 8 | from[2];
+                continue;
             }
-            continue;
-        }
-        for (int x = 0; x < decodedWidth; ++x, from += 4, to += 4) {
-            std::uint32_t r = from[0], g = from[1], b = from[2];
-            const std::uint32_t a = from[3];
-            if (a != 255) {
-                info.hasAlpha = true;
-                if (premultiplied && a != 0) {
-                    r = std::min<std::uint32_t>(255, (r * 255 + a / 2) / a);
-                    g = std::min<std::uint32_t>(255, (g * 255 + a / 2) / a);
-                    b = std::min<std::uint32_t>(255, (b * 255 + a / 2) / a);
+            for (int x = 0; x < decodedWidth; ++x, from += 4) {
+                std::uint32_t r = from[0], g = from[1], b = from[2];
+                const std::uint32_t a = from[3];
+                if (a != 255) {
+                    seen = true;
+                    if (premultiplied && a != 0) {
+                        r = std::min<std::uint32_t>(255, (r * 255 + a / 2) / a);
+                        g = std::min<std::uint32_t>(255, (g * 255 + a / 2) / a);
+                        b = std::min<std::uint32_t>(255, (b * 255 + a / 2) / a);
+                    }
                 }
+                to[x] = a << 24 | r << 16 | g << 8 | b;
             }
-            to[0] = static_cast<std::uint8_t>(b);
-            to[1] = static_cast<std::uint8_t>(g);
-            to[2] = static_cast<std::uint8_t>(r);
-            to[3] = static_cast<std::uint8_t>(a);
         }
-    }
+    });
+    info.hasAlpha = transparent[0] || transparent[1];
     const ColourSource source = SourceOf(handle.get(), image.get());
     image.reset();
     ConvertToDisplay(source, rows);

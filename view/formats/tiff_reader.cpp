@@ -126,33 +126,38 @@ PictureInfo ReadTiffInto(const std::uint8_t* data, std::size_t size, const Pictu
     // libtiff gives A, B, G, R from the top byte down, with the colours
     // multiplied by alpha; the picture's rows hold straight A, R, G, B.
     const bool alpha = image.alpha != 0;
-    for (std::uint32_t y = 0; y < height; ++y) {
-        std::uint32_t* src = raster + std::size_t{y} * width;
-        // Opaque: red and blue trade places (a loop the compiler vectorises).
-        if (!alpha)
-            for (std::uint32_t x = 0; x < width; ++x) {
-                const std::uint32_t p = src[x];
-                src[x] = 0xFF000000u | (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);
-            }
-        for (std::uint32_t x = 0; alpha && x < width; ++x) {
-            const std::uint32_t p = src[x], a = TIFFGetA(p);
-            std::uint32_t r = TIFFGetR(p), g = TIFFGetG(p), b = TIFFGetB(p);
-            if (a != 255) {
-                info.hasAlpha = true;
-                if (a != 0) {
-                    r = std::min<std::uint32_t>(255, (r * 255 + a / 2) / a);
-                    g = std::min<std::uint32_t>(255, (g * 255 + a / 2) / a);
-                    b = std::min<std::uint32_t>(255, (b * 255 + a / 2) / a);
+    bool transparent[2] = {false, false};
+    ForRowHalves(static_cast<int>(width), static_cast<int>(height), [&](int first, int end) {
+        bool& seen = transparent[first > 0];
+        for (int y = first; y < end; ++y) {
+            std::uint32_t* src = raster + std::size_t{width} * static_cast<std::uint32_t>(y);
+            // Opaque: red and blue trade places (a loop the compiler vectorises).
+            if (!alpha)
+                for (std::uint32_t x = 0; x < width; ++x) {
+                    const std::uint32_t p = src[x];
+                    src[x] = 0xFF000000u | (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);
                 }
+            for (std::uint32_t x = 0; alpha && x < width; ++x) {
+                const std::uint32_t p = src[x], a = TIFFGetA(p);
+                std::uint32_t r = TIFFGetR(p), g = TIFFGetG(p), b = TIFFGetB(p);
+                if (a != 255) {
+                    seen = true;
+                    if (a != 0) {
+                        r = std::min<std::uint32_t>(255, (r * 255 + a / 2) / a);
+                        g = std::min<std::uint32_t>(255, (g * 255 + a / 2) / a);
+                        b = std::min<std::uint32_t>(255, (b * 255 + a / 2) / a);
+                    }
+                }
+                src[x] = a << 24 | r << 16 | g << 8 | b;
             }
-            src[x] = a << 24 | r << 16 | g << 8 | b;
+            if (raster == reinterpret_cast<std::uint32_t*>(rows.first)) continue;
+            const Placement place = Place(orientation, rows.first, rows.stride, 4, y, static_cast<int>(width),
+                                          static_cast<int>(height));
+            std::uint8_t* to = place.first;
+            for (std::uint32_t x = 0; x < width; ++x, to += place.step) std::memcpy(to, src + x, 4);
         }
-        if (raster == reinterpret_cast<std::uint32_t*>(rows.first)) continue;
-        const Placement place = Place(orientation, rows.first, rows.stride, 4, static_cast<int>(y),
-                                      static_cast<int>(width), static_cast<int>(height));
-        std::uint8_t* to = place.first;
-        for (std::uint32_t x = 0; x < width; ++x, to += place.step) std::memcpy(to, src + x, 4);
-    }
+    });
+    info.hasAlpha = transparent[0] || transparent[1];
     ColourSource colours;
     std::uint32_t profileSize = 0;
     const std::uint8_t* profile = nullptr;
