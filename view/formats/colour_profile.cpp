@@ -324,7 +324,8 @@ void ColourConversion::Convert(PixelRows rows) const {
     if (!steps_ || !rows.first || rows.width <= 0 || rows.height <= 0 ||
         (rows.pixelBytes != 3 && rows.pixelBytes != 4))
         return;
-    ForRowHalves(rows.width, rows.height, [&](int first, int end) { ConvertRows(*steps_, rows, first, end); });
+    ForRowHalves(rows.width, rows.height,
+                 [&](int first, int end) { ConvertRows(*steps_, rows, first, end); });
 }
 
 void ConvertToDisplay(const ColourSource& source, PixelRows rows) { ColourConversion(source).Convert(rows); }

@@ -20,7 +20,8 @@ void ForRowHalves(int width, int height, const std::function<void(int first, int
     if (width <= 0 || height <= 0) return;
     const int half = height / 2;
     std::thread other;
-    if (static_cast<std::uint64_t>(width) * height >= (1u << 20) && std::thread::hardware_concurrency() >= 2) {
+    if (static_cast<std::uint64_t>(width) * height >= (1u << 20) &&
+        std::thread::hardware_concurrency() >= 2) {
         try {
             other = std::thread([&] { work(half, height); });
         } catch (const std::system_error&) {

@@ -133,7 +133,8 @@ PictureInfo ReadHeifInto(const std::uint8_t* data, std::size_t size, HeifFlavour
             auto* to = reinterpret_cast<std::uint32_t*>(rows.Row(y));
             if (!alpha) {
                 for (int x = 0; x < decodedWidth; ++x, from += 3)
-                    to[x] = 0xFF000000u | std::uint32_t{from[0]} << 16 | std::uint32_t{from[1]} << 8 | from[2];
+                    to[x] =
+                        0xFF000000u | std::uint32_t{from[0]} << 16 | std::uint32_t{from[1]} << 8 | from[2];
                 continue;
             }
             for (int x = 0; x < decodedWidth; ++x, from += 4) {

@@ -1,5 +1,5 @@
-#include <algorithm>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include "core/errors.h"
 #include "tests/native/formats/failure_of.h"
