@@ -70,11 +70,12 @@ TEST(ColourProfiles, EachKindShowsItsProfilesColours) {
 // two profiles, over many colours; and profiles that cannot be used.
 TEST(ColourProfiles, TablesMatchLittleCmsAndBadProfilesChangeNothing) {
     const Bytes icc = MadePicture("colour/display-p3.icc");
-    std::vector<std::uint32_t> pixels(4096), reference;
+    // A megapixel: converted in two halves, one on a thread of its own.
+    std::vector<std::uint32_t> pixels(1 << 20), reference;
     std::mt19937 random(7);
     for (auto& p : pixels) p = (random() & 0xFFFFFF) | 0x80000000;
     reference = pixels;
-    ConvertToDisplay({icc, {}}, {reinterpret_cast<std::uint8_t*>(pixels.data()), 4 * 64, 64, 64, 4});
+    ConvertToDisplay({icc, {}}, {reinterpret_cast<std::uint8_t*>(pixels.data()), 4 * 1024, 1024, 1024, 4});
     cmsHPROFILE from = cmsOpenProfileFromMem(icc.data(), static_cast<cmsUInt32Number>(icc.size()));
     cmsHPROFILE to = cmsCreate_sRGBProfile();
     cmsHTRANSFORM t = cmsCreateTransform(from, TYPE_BGRA_8, to, TYPE_BGRA_8, INTENT_PERCEPTUAL, 0);
