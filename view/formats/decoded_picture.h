@@ -3,6 +3,7 @@
 // what the screen shows.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -50,6 +51,17 @@ DecodedPicture DecodeToPixels(const std::function<PictureInfo(const PictureAlloc
 // in two halves, the second on a thread of its own (for a pass over every
 // pixel, whose first touch of fresh memory costs as much as the work).
 void ForRowHalves(int width, int height, const std::function<void(int first, int end)>& work);
+
+// The 0xAARRGGBB pixel of colours that were multiplied by their alpha `a`,
+// made straight again.
+inline std::uint32_t StraightPixel(std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a) {
+    if (a != 0 && a != 255) {
+        r = std::min<std::uint32_t>(255, (r * 255 + a / 2) / a);
+        g = std::min<std::uint32_t>(255, (g * 255 + a / 2) / a);
+        b = std::min<std::uint32_t>(255, (b * 255 + a / 2) / a);
+    }
+    return a << 24 | r << 16 | g << 8 | b;
+}
 
 // Whether any of `count` pixels has an alpha byte other than 0xFF.
 bool AnyTransparent(const std::uint32_t* pixels, std::size_t count);

@@ -138,17 +138,9 @@ PictureInfo ReadHeifInto(const std::uint8_t* data, std::size_t size, HeifFlavour
                 continue;
             }
             for (int x = 0; x < decodedWidth; ++x, from += 4) {
-                std::uint32_t r = from[0], g = from[1], b = from[2];
-                const std::uint32_t a = from[3];
-                if (a != 255) {
-                    seen = true;
-                    if (premultiplied && a != 0) {
-                        r = std::min<std::uint32_t>(255, (r * 255 + a / 2) / a);
-                        g = std::min<std::uint32_t>(255, (g * 255 + a / 2) / a);
-                        b = std::min<std::uint32_t>(255, (b * 255 + a / 2) / a);
-                    }
-                }
-                to[x] = a << 24 | r << 16 | g << 8 | b;
+                const std::uint32_t r = from[0], g = from[1], b = from[2], a = from[3];
+                seen |= a != 255;
+                to[x] = premultiplied ? StraightPixel(r, g, b, a) : a << 24 | r << 16 | g << 8 | b;
             }
         }
     });

@@ -138,17 +138,9 @@ PictureInfo ReadTiffInto(const std::uint8_t* data, std::size_t size, const Pictu
                     src[x] = 0xFF000000u | (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);
                 }
             for (std::uint32_t x = 0; alpha && x < width; ++x) {
-                const std::uint32_t p = src[x], a = TIFFGetA(p);
-                std::uint32_t r = TIFFGetR(p), g = TIFFGetG(p), b = TIFFGetB(p);
-                if (a != 255) {
-                    seen = true;
-                    if (a != 0) {
-                        r = std::min<std::uint32_t>(255, (r * 255 + a / 2) / a);
-                        g = std::min<std::uint32_t>(255, (g * 255 + a / 2) / a);
-                        b = std::min<std::uint32_t>(255, (b * 255 + a / 2) / a);
-                    }
-                }
-                src[x] = a << 24 | r << 16 | g << 8 | b;
+                const std::uint32_t p = src[x];
+                seen |= TIFFGetA(p) != 255;
+                src[x] = StraightPixel(TIFFGetR(p), TIFFGetG(p), TIFFGetB(p), TIFFGetA(p));
             }
             if (raster == reinterpret_cast<std::uint32_t*>(rows.first)) continue;
             const Placement place = Place(orientation, rows.first, rows.stride, 4, y, static_cast<int>(width),
