@@ -90,6 +90,29 @@ std::shared_ptr<ui::TGraphic> StreamedPng(const std::wstring& fileName, COLORREF
     }
 }
 
+// A TIFF is read where libtiff asks, a strip or tile at a time: its bytes,
+// which may be as many as its pixels', are never held whole.
+std::shared_ptr<ui::TGraphic> StreamedTiff(const std::wstring& fileName, COLORREF background) {
+    ui::UniqueFile file = OpenForReading(fileName, FILE_SHARE_READ, OpenFailure::StreamOpenError);
+    const std::uint64_t size = PictureFileSize(file.get());
+    bool failed = false;
+    const ByteSourceAt read = [&](std::uint64_t offset, std::uint8_t* out, std::size_t count) {
+        LARGE_INTEGER at{};
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        std::size_t got = 0;
+        if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) || !ReadUpTo(file.get(), out, count, got))
+            failed = true;
+        return got;
+    };
+    try {
+        return SectionPicture(
+            [&](const PictureAllocator& allocate) { return ReadTiffInto(size, read, allocate); }, background);
+    } catch (const EInvalidGraphic&) {
+        if (failed) throw EReadError(StreamReadErrorMessage());
+        throw;
+    }
+}
+
 std::atomic<HWND> picturesWindow{nullptr};
 
 // The profile file the system names for the window's monitor, read when it
@@ -161,6 +184,7 @@ std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureK
                                           COLORREF background) {
     ReadDisplayProfile();
     if (kind == PictureKind::Png) return StreamedPng(fileName, background);
+    if (kind == PictureKind::Tiff) return StreamedTiff(fileName, background);
     std::vector<std::uint8_t> bytes;
     {
         ui::UniqueFile file = OpenForReading(fileName, FILE_SHARE_READ, OpenFailure::StreamOpenError);
@@ -192,11 +216,7 @@ std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureK
                 },
                 background);
         case PictureKind::Tiff:
-            return SectionPicture(
-                [&](const PictureAllocator& allocate) {
-                    return ReadTiffInto(bytes.data(), bytes.size(), allocate);
-                },
-                background);
+            break;  // streamed above
         case PictureKind::Heif:
         case PictureKind::Avif: {
             const HeifFlavour flavour = kind == PictureKind::Heif ? HeifFlavour::Heic : HeifFlavour::Avif;

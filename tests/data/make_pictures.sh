@@ -26,7 +26,8 @@ cwebp -quiet -q 90 -alpha_q 100 "$out/png/type6_8.png" -o "$out/alpha_lossy.webp
 gif2webp -quiet "$out/im_anim.gif" -o "$out/anim.webp"
 # TIFFs of the quarters in every common layout, written by ImageMagick
 # (libtiff) and tiffcp: each compression, tiles, 16 bits, palette, grey, CMYK,
-# JPEG's YCbCr, a bilevel fax, alpha, a turned one, and two pages.
+# JPEG's YCbCr, colour planes stored apart, a bilevel fax, alpha, a turned
+# one, and two pages.
 mkdir -p "$out/tiff"
 q="$out/quarters.png"
 rgb=(-type TrueColor)
@@ -43,6 +44,7 @@ convert "$q" "${rgb[@]}" -orient right-top -compress LZW "$out/tiff/right-top.ti
 convert "$q" \( "$q" -negate \) -compress LZW "$out/tiff/two-pages.tif"
 tiffcp -c lzw -r 8 "$out/tiff/None.tif" "$out/tiff/strips.tif"
 tiffcp -c jpeg:95 -r 16 "$out/tiff/None.tif" "$out/tiff/ycbcr.tif"
+tiffcp -c lzw -p separate "$out/tiff/None.tif" "$out/tiff/planes.tif"
 # HEIF and AVIF pictures of the quarters, by heif-enc (libheif with x265)
 # and avifenc (libavif with aom): nearly lossless; with alpha; 10 bits; grids
 # of 2 × 2 tiles (the HEIC one put together by tools/pictures/make_heic_grid.py

@@ -296,6 +296,7 @@ TEST_F(TodaysPictures, DamagedFilesOfEachNewKindEndInOneMessageAndKeepThePicture
         {L"empty.png", {}, L"PNG イメージが不正です."},
         {L"cut.tif", {tiff.begin(), tiff.begin() + 40}, L"TIFF イメージが不正です."},
         {L"text.tiff", {'I', 'I', '*', 0, 'x'}, L"TIFF イメージが不正です."},
+        {L"empty.tif", {}, L"TIFF イメージが不正です."},
         {L"cut.heic", {heic.begin(), heic.begin() + heic.size() / 2}, L"HEIF イメージが不正です."},
         {L"text.avif", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'A', 'V', 'I', 'F'}, L"AVIF イメージが不正です."},
     };

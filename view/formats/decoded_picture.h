@@ -43,6 +43,11 @@ using PictureAllocator = std::function<PixelRows(int width, int height)>;
 // end of the bytes (or when they cannot be read: the source keeps why).
 using ByteSource = std::function<std::size_t(std::uint8_t* out, std::size_t count)>;
 
+// Where a decoder that reads here and there takes its bytes from: up to
+// `count` bytes from `offset` into `out`, returning how many arrived; fewer
+// only at the end of the bytes (or when they cannot be read, as above).
+using ByteSourceAt = std::function<std::size_t(std::uint64_t offset, std::uint8_t* out, std::size_t count)>;
+
 // A decoder that writes into the caller's rows (`decode`, handed the
 // allocator) run into a picture of its own, in memory held to the budget.
 DecodedPicture DecodeToPixels(const std::function<PictureInfo(const PictureAllocator&)>& decode);

@@ -25,7 +25,12 @@ const wchar_t* InvalidTiffMessage();
 PictureInfo ReadTiffInto(const std::uint8_t* data, std::size_t size, const PictureAllocator& allocate,
                          std::uint64_t budgetBytes = kMaxPictureBytes);
 
-// The same into pixels of its own.
+// The same from a file of `size` bytes read where libtiff asks, one strip or
+// tile at a time: the bytes are never held whole.
+PictureInfo ReadTiffInto(std::uint64_t size, const ByteSourceAt& read, const PictureAllocator& allocate,
+                         std::uint64_t budgetBytes = kMaxPictureBytes);
+
+// The first page into pixels of its own.
 DecodedPicture ReadTiff(const std::uint8_t* data, std::size_t size,
                         std::uint64_t budgetBytes = kMaxPictureBytes);
 
