@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "view/formats/decoded_picture.h"
+
 namespace pelma {
 
 namespace {
@@ -154,8 +156,15 @@ void AreaScaler::EmitWith(int targetRow, int first, int last, std::vector<Sum>& 
 }
 
 void ScalePixels(const PixelRows& source, const PixelRows& target) {
-    AreaScaler scaler(source.width, source.height, source.pixelBytes, target);
-    for (int y = 0; y < source.height && !scaler.Done(); ++y) scaler.AddRow(source.Row(y));
+    // A large source in two halves of the target at once, each scaled from
+    // the source rows under it (those above the second half cost it nothing).
+    ForRowHalves(target.height, static_cast<std::uint64_t>(source.width) * std::max(source.height, 0),
+                 [&](int first, int end) {
+                     PixelRows part = target;
+                     part.first = target.first ? target.Row(first) : nullptr;
+                     part.height = end - first;
+                     ScalePart(source, part, target.width, target.height, 0, first);
+                 });
 }
 
 void ScalePart(const PixelRows& source, const PixelRows& target, int fullWidth, int fullHeight, int left,

@@ -47,10 +47,11 @@ TEST(AreaScale, EveryTargetPixelIsTheMeanOfTheSourcePixelsUnderIt) {
         int sw, sh, tw, th;
     };
     // Reductions by whole and odd factors, enlargements, one direction each
-    // way, single rows and columns, and the same size.
-    const Case cases[] = {{8, 8, 4, 4},  {9, 7, 4, 3},   {13, 11, 5, 2}, {3, 3, 7, 5}, {2, 5, 7, 2},
-                          {10, 1, 3, 1}, {1, 10, 1, 3},  {1, 1, 4, 3},   {6, 4, 6, 4}, {31, 17, 16, 17},
-                          {5, 40, 9, 6}, {100, 3, 7, 9}, {7, 7, 1, 1}};
+    // way, single rows and columns, the same size, and a megapixel (scaled
+    // in two halves at once).
+    const Case cases[] = {{8, 8, 4, 4},  {9, 7, 4, 3},   {13, 11, 5, 2}, {3, 3, 7, 5},      {2, 5, 7, 2},
+                          {10, 1, 3, 1}, {1, 10, 1, 3},  {1, 1, 4, 3},   {6, 4, 6, 4},      {31, 17, 16, 17},
+                          {5, 40, 9, 6}, {100, 3, 7, 9}, {7, 7, 1, 1},   {1030, 1020, 2, 3}};
     unsigned seed = 1;
     for (const Case& c : cases) {
         for (auto [from, bytes] : {std::pair{3, 3}, {4, 4}, {3, 4}, {4, 3}}) {

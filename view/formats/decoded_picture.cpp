@@ -1,5 +1,6 @@
 #include "view/formats/decoded_picture.h"
 
+#include <algorithm>
 #include <system_error>
 #include <thread>
 
@@ -17,11 +18,14 @@ inline std::uint32_t Scale(std::uint32_t a, std::uint32_t b) {
 }  // namespace
 
 void ForRowHalves(int width, int height, const std::function<void(int first, int end)>& work) {
-    if (width <= 0 || height <= 0) return;
+    if (width > 0) ForRowHalves(height, static_cast<std::uint64_t>(width) * std::max(height, 0), work);
+}
+
+void ForRowHalves(int height, std::uint64_t pixels, const std::function<void(int first, int end)>& work) {
+    if (height <= 0) return;
     const int half = height / 2;
     std::thread other;
-    if (static_cast<std::uint64_t>(width) * height >= (1u << 20) &&
-        std::thread::hardware_concurrency() >= 2) {
+    if (pixels >= (1u << 20) && half > 0 && std::thread::hardware_concurrency() >= 2) {
         try {
             other = std::thread([&] { work(half, height); });
         } catch (const std::system_error&) {

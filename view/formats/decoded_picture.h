@@ -56,6 +56,9 @@ DecodedPicture DecodeToPixels(const std::function<PictureInfo(const PictureAlloc
 // in two halves, the second on a thread of its own (for a pass over every
 // pixel, whose first touch of fresh memory costs as much as the work).
 void ForRowHalves(int width, int height, const std::function<void(int first, int end)>& work);
+// The same for a pass that makes `rows` rows from `pixels` pixels in all (a
+// scaling, say): halved when those are a megapixel or more.
+void ForRowHalves(int rows, std::uint64_t pixels, const std::function<void(int first, int end)>& work);
 
 // The 0xAARRGGBB pixel of colours that were multiplied by their alpha `a`,
 // made straight again.
