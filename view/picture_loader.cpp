@@ -208,6 +208,7 @@ std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureK
         case PictureKind::Jpeg:
             return std::make_shared<TJPEGImage>(std::move(bytes));
         case PictureKind::Png:
+        case PictureKind::Tiff:
             break;  // streamed above
         case PictureKind::Gif:
             return std::make_shared<TAnimatedPicture>(
@@ -215,8 +216,6 @@ std::shared_ptr<ui::TGraphic> LoadPicture(const std::wstring& fileName, PictureK
                     return OpenGifAnimation(std::move(bytes), kMaxPictureBytes, &canvas, clear);
                 },
                 background);
-        case PictureKind::Tiff:
-            break;  // streamed above
         case PictureKind::Heif:
         case PictureKind::Avif: {
             const HeifFlavour flavour = kind == PictureKind::Heif ? HeifFlavour::Heic : HeifFlavour::Avif;
