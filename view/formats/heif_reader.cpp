@@ -9,9 +9,10 @@
 #include "core/errors.h"
 #include "view/formats/colour_profile.h"
 
-#ifdef PELMA_HEIF_FRAME_LIMIT
-// The largest AV1 frame, in pixels, the decoder makes (our patch to libheif).
-extern "C" void heif_dav1d_set_frame_size_limit(unsigned pixels);
+#ifdef PELMA_HEIF_PIXEL_LIMIT
+// The largest image, in pixels, that libheif decodes: any item, a grid's or
+// overlay's output, an AV1 frame (our patch to libheif).
+extern "C" void heif_set_image_pixel_limit(unsigned pixels);
 #endif
 
 namespace pelma {
@@ -94,11 +95,12 @@ PictureInfo ReadHeifInto(const std::uint8_t* data, std::size_t size, HeifFlavour
         CheckPixelBudget(static_cast<std::uint64_t>(storedWidth) * 2,
                          static_cast<std::uint64_t>(storedHeight), budgetBytes);
 
-#ifdef PELMA_HEIF_FRAME_LIMIT
-    // A coded frame may say it is of any size, whatever the boxes say: none
-    // is made larger than the budget allows a picture to be.
-    heif_dav1d_set_frame_size_limit(
-        static_cast<unsigned>(std::min<std::uint64_t>(budgetBytes / 8, 1u << 30)));
+#ifdef PELMA_HEIF_PIXEL_LIMIT
+    // The images the primary is made of (tiles, an overlay's parts, its
+    // alpha) and its coded frames may say they are of any size, whatever the
+    // primary's boxes say: none is made larger than the budget allows a
+    // picture to be.
+    heif_set_image_pixel_limit(static_cast<unsigned>(std::min<std::uint64_t>(budgetBytes / 8, 1u << 30)));
 #endif
     const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
     std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
