@@ -332,17 +332,21 @@ private:
     }
 
     // A region: its scans, each a count, top, bottom, the count of
-    // coordinates and the count again.
-    static void CheckRegion(const std::vector<std::uint8_t>& rec, std::uint32_t n) {
-        const std::uint8_t* p = rec.data() + 6;
+    // coordinates and the count again. Writers of such files have said more
+    // scans than they wrote; a player that believed the count would read past
+    // the record, so it is made the scans present, whole and well delimited,
+    // as a colour table's count is made the colours present.
+    static void CheckRegion(std::vector<std::uint8_t>& rec, std::uint32_t n) {
+        std::uint8_t* p = rec.data() + 6;
         const std::uint32_t scans = U16At(p + 2 * 5);
         std::uint64_t at = 11;
-        for (std::uint32_t s = 0; s < scans; ++s) {
-            Require(at < n);
+        std::uint32_t whole = 0;
+        for (; whole < scans && at < n; ++whole) {
             const std::uint32_t count = U16At(p + 2 * at);
-            Require(at + 4 + count <= n && U16At(p + 2 * (at + 3 + count)) == count);
+            if (at + 4 + count > n || U16At(p + 2 * (at + 3 + count)) != count) break;
             at += 4 + count;
         }
+        if (whole < scans) Put16(p + 2 * 5, whole);
     }
 
     // A device-independent bitmap from parameter word `first` to the record's end.
@@ -730,8 +734,10 @@ void CheckEnhancedMetafile(std::uint8_t* data, std::size_t size, std::uint64_t p
     const std::uint32_t headerSize = U32At(data + 4);
     Require(headerSize >= 88 && headerSize % 4 == 0 && headerSize <= size && U32At(data + 48) == size);
     const std::uint32_t records = U32At(data + 52);
-    const std::uint16_t handles = U16At(data + 56);
-    Require(handles >= 1);  // index 0 is the metafile itself
+    // Index 0 of the handle table is the metafile itself, which players put
+    // there whatever the count; a writer that counted none is given that one.
+    std::uint16_t handles = U16At(data + 56);
+    if (handles == 0) Put16(data + 56, handles = 1);
     // The description (UTF-16 characters) and pixel format lie within the header record.
     const std::uint64_t descriptionChars = U32At(data + 60), descriptionAt = U32At(data + 64);
     if (descriptionChars != 0)
