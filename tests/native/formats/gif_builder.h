@@ -25,6 +25,7 @@ struct GifFrameSpec {
     // to 12 bits, and no clear code once the table is full (as encoders that
     // defer their clear code write it).
     bool fullTable = false;
+    int codeSize = 0;  // the LZW minimum code size; 0: the palette's bits
 };
 
 struct GifSpec {
@@ -137,7 +138,7 @@ inline Bytes MakeGif(const GifSpec& s) {
         } else {
             rows = f.indices;
         }
-        PutGifPixels(out, rows, localBits < 2 ? 2 : localBits, f.fullTable);
+        PutGifPixels(out, rows, f.codeSize ? f.codeSize : localBits < 2 ? 2 : localBits, f.fullTable);
     }
     if (s.trailer) out.u8(0x3B);
     return out;
