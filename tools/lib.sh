@@ -8,6 +8,27 @@ PELMA_WINE=/usr/lib/wine/wine64
 # 64-bit prefix, as WoW64 runs a 32-bit program on 64-bit Windows.
 PELMA_WINE32=/usr/lib/wine/wine
 PELMA_WINESERVER=/usr/lib/wine/wineserver64
+
+# Whether this machine's kernel runs 32-bit x86 programs at all: a kernel
+# built or booted without IA-32 emulation refuses them ("Exec format error"),
+# and then Wine's 32-bit side, installed or not, runs nothing. Tried with the
+# smallest such program, 96 bytes that exit with 42.
+kernel_runs_i386() {
+  local f rc
+  f=$(mktemp)
+  printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\3\0\1\0\0\0\124\200\4\10\64\0\0\0\0\0\0\0\0\0\0\0\64\0\40\0\1\0\0\0\0\0\0\0'\
+'\1\0\0\0\0\0\0\0\0\200\4\10\0\200\4\10\140\0\0\0\140\0\0\0\5\0\0\0\0\20\0\0\270\1\0\0\0\273\52\0\0\0\315\200' >"$f"
+  chmod +x "$f"
+  "$f" 2>/dev/null
+  rc=$?
+  rm -f "$f"
+  [ "$rc" = 42 ]
+}
+# Why the i686 build cannot be run here, or nothing when it can.
+wine32_missing() {
+  if ! kernel_runs_i386; then echo "this machine's kernel does not run 32-bit programs (Exec format error)"
+  elif [ ! -x "$PELMA_WINE32" ]; then echo "Wine's 32-bit side is not installed"; fi
+}
 [ -x "$PELMA_WINESERVER" ] || PELMA_WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
 # A prefix of its own may be given (parallel runs each need one).
@@ -23,6 +44,16 @@ wine_for() {
   pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
   magic=$(od -An -tx2 -j$((pe + 24)) -N2 "$1" | tr -d ' ')
   if [ "$magic" = 010b ]; then echo "$PELMA_WINE32"; else echo "$PELMA_WINE"; fi
+}
+# The same, stopping with the reason when it is the 32-bit one and cannot run here.
+runnable_wine_for() {
+  local wine why
+  wine=$(wine_for "$1")
+  if [ "$wine" = "$PELMA_WINE32" ]; then
+    why=$(wine32_missing)
+    [ -z "$why" ] || die "$1 is a 32-bit program, and $why"
+  fi
+  echo "$wine"
 }
 
 # The build folder of a Windows preset named by the tools' common options:
