@@ -15,7 +15,8 @@ PELMA_WINESERVER=/usr/lib/wine/wineserver64
 # smallest such program, 96 bytes that exit with 42.
 kernel_runs_i386() {
   local f rc
-  f=$(mktemp)
+  mkdir -p "$PELMA_CACHE"
+  f=$(mktemp -p "$PELMA_CACHE")  # not /tmp, which may forbid running programs
   printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\3\0\1\0\0\0\124\200\4\10\64\0\0\0\0\0\0\0\0\0\0\0\64\0\40\0\1\0\0\0\0\0\0\0'\
 '\1\0\0\0\0\0\0\0\0\200\4\10\0\200\4\10\140\0\0\0\140\0\0\0\5\0\0\0\0\20\0\0\270\1\0\0\0\273\52\0\0\0\315\200' >"$f"
   chmod +x "$f"
