@@ -25,9 +25,10 @@ kernel_runs_i386() {
   rm -f "$f"
   [ "$rc" = 42 ]
 }
+KERNEL_RUNS_NO_I386="this machine's kernel does not run 32-bit programs (Exec format error)"
 # Why the i686 build cannot be run here, or nothing when it can.
 wine32_missing() {
-  if ! kernel_runs_i386; then echo "this machine's kernel does not run 32-bit programs (Exec format error)"
+  if ! kernel_runs_i386; then echo "$KERNEL_RUNS_NO_I386"
   elif [ ! -x "$PELMA_WINE32" ]; then echo "Wine's 32-bit side is not installed"; fi
 }
 [ -x "$PELMA_WINESERVER" ] || PELMA_WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)

@@ -188,8 +188,7 @@ TEST_F(PictureFormats, MetafilesAreCheckedRecordByRecordBeforeConversion) {
         EXPECT_EQ(MessageOf(L"colours.wmf", MetafileWithBitmap(bits)), L"") << bits;
         ShowAndPaint(Form());
     }
-    // The metafile libraries' reference files show (see the walker's test for
-    // what is rewritten in them; libEMF's counts no handles).
+    // Other metafile libraries' test files show (the walker's tests say what is rewritten).
     for (const wchar_t* name : {L"metafile-library-reference.wmf", L"metafile-library-reference.emf",
                                 L"metafile-library-check3.emf"}) {
         const std::vector<std::uint8_t> file =
