@@ -1,8 +1,7 @@
 // Hostile picture files through the whole program: every seed of every fuzz
 // corpus and the crash-class files, each opened by ViewFile and painted. Each
-// must end in one orderly message or a shown picture, quickly, and leave the
-// file closed.
-#include <chrono>
+// must end in one orderly message or a shown picture and leave the file closed;
+// one that never ends is caught by the test's time-out.
 #include <functional>
 
 #include "../native/formats/picture_builders.h"
@@ -28,15 +27,11 @@ protected:
     std::string OpenAndPaint(const std::wstring& name, const std::vector<std::uint8_t>& bytes) {
         const std::size_t before = Boxes().size();
         auto path = dir_.Write(name, bytes);
-        auto start = std::chrono::steady_clock::now();
         Open(path);
         RedrawWindow(Form().Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         Pump();
-        auto ms =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         const std::size_t boxes = Boxes().size() - before;
         std::string where = Narrow(name) + ": ";
-        if (ms.count() > 10000) return where + "took " + std::to_string(ms.count()) + " ms";
         if (boxes > 1) return where + std::to_string(boxes) + " messages";
         if (boxes == 0 && !Form().Image1->Visible()) return where + "neither a message nor a picture";
         if (boxes == 1 && Boxes().back().text.size() < 2) return where + "an empty message";
