@@ -10,7 +10,7 @@ using K = FileKind;
 using P = PictureKind;
 
 // Pictures first, in the order the Open dialog lists them.
-constexpr std::array<KnownExtension, 29> kKnown{{
+constexpr std::array<KnownExtension, 30> kKnown{{
     {L".RTF", K::RichText, std::nullopt},
     {L".BMP", K::Picture, P::Bitmap, true, true},
     {L".ICO", K::Picture, P::Icon, true, true},
@@ -19,6 +19,7 @@ constexpr std::array<KnownExtension, 29> kKnown{{
     {L".JPG", K::Picture, P::Jpeg, true, true},
     {L".JPEG", K::Picture, P::Jpeg, true, false},
     {L".PNG", K::Picture, P::Png, true, true},
+    {L".APNG", K::Picture, P::Png, true, false},
     {L".GIF", K::Picture, P::Gif, true, true},
     {L".WEBP", K::Picture, P::WebP, true, true},
     {L".TIF", K::Picture, P::Tiff, true, true},

@@ -68,8 +68,8 @@ avifenc -s 10 --min 0 --max 4 --grid 2x2 "$h/large.png" "$h/grid.avif" >/dev/nul
 avifenc -s 10 --min 0 --max 4 --irot 1 --imir 1 "$q" "$h/turned.avif" >/dev/null
 
 # Colours with a profile: Display P3 red (200, 60, 40) in every kind that
-# carries an ICC profile, and ImageMagick's (Little CMS's) sRGB copy of it as
-# the reference; and an AVIF that says Display P3 by its colour description.
+# carries an ICC profile, an animated PNG too, and ImageMagick's (Little
+# CMS's) sRGB copy of it as the reference; and an AVIF that says Display P3 by its colour description.
 mkdir -p "$out/colour"
 c="$out/colour"
 python3 "$writers/make_icc.py" "$c"
@@ -78,6 +78,7 @@ convert "$c/plain.png" -profile "$c/display-p3.icc" PNG24:"$c/p3.png"
 convert "$c/p3.png" -profile "$c/srgb.icc" "$c/srgb-copy.png"
 convert "$c/p3.png" -quality 98 -sampling-factor 1x1 "$c/p3.jpg"
 convert "$c/p3.png" -compress LZW "$c/p3.tif"
+ffmpeg -loglevel error -y -stream_loop 1 -i "$c/p3.png" -plays 0 -f apng "$c/p3.apng"  # two frames
 cwebp -quiet -q 98 -metadata icc "$c/p3.png" -o "$c/p3.webp"
 heif-enc -q 98 "$c/p3.png" -o "$c/p3.heic" >/dev/null
 avifenc -s 10 --min 0 --max 4 --ignore-icc --cicp 12/13/6 "$c/plain.png" "$c/p3-described.avif" >/dev/null

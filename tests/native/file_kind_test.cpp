@@ -52,10 +52,10 @@ TEST(FileKindTable, FamiliesAndTheDialogsPictureEntryComeFromTheOneTable) {
     EXPECT_EQ(BrowseFamilyOf(L".TXT"), BrowseFamily::Other);
     EXPECT_EQ(BrowseFamilyOf(L""), BrowseFamily::Other);
     using namespace std::string_literals;
-    EXPECT_EQ(
-        PictureDialogFilter(),
-        L"画像ファイル (*.BMP,*.ICO,*.EMF,*.WMF,*.JPG,*.PNG,*.GIF,*.WEBP,*.TIF,*.HEIC,*.AVIF)\0"
-        L"*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.jpeg;*.png;*.gif;*.webp;*.tif;*.tiff;*.heic;*.heif;*.hif;*.avif\0"s);
+    EXPECT_EQ(PictureDialogFilter(),
+              L"画像ファイル (*.BMP,*.ICO,*.EMF,*.WMF,*.JPG,*.PNG,*.GIF,*.WEBP,*.TIF,*.HEIC,*.AVIF)\0"
+              L"*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.jpeg;*.png;*.apng;*.gif;*.webp;"
+              L"*.tif;*.tiff;*.heic;*.heif;*.hif;*.avif\0"s);
     for (const KnownExtension& e : KnownExtensions()) {
         EXPECT_EQ(ClassifyExtension(std::wstring(e.upperExt)), e.kind);
         EXPECT_EQ(e.reader.has_value(), e.inPictureFilter);  // the dialog lists what the view opens

@@ -265,12 +265,12 @@ TEST_F(OpenDialog, FilterAndOptionsAndTheLastNameOfferedAgain) {
     ASSERT_EQ(calls_.size(), 1u);
     const DialogCall& c = calls_[0];
     EXPECT_EQ(c.owner, Form().Handle());
-    EXPECT_EQ(
-        c.filter,
-        L"全てのファイル (*.*)|*.*|メディアファイル (*.AVI,*.MPG)|*.avi;*.mpg;*.mpeg|"
-        L"MIDI ファイル (*.MID,*.RMI)|*.mid;*.rmi|Wave ファイル (*.WAV)|*.wav;*.mp3|"
-        L"画像ファイル (*.BMP,*.ICO,*.EMF,*.WMF,*.JPG,*.PNG,*.GIF,*.WEBP,*.TIF,*.HEIC,*.AVIF)|"
-        L"*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.jpeg;*.png;*.gif;*.webp;*.tif;*.tiff;*.heic;*.heif;*.hif;*.avif");
+    EXPECT_EQ(c.filter,
+              L"全てのファイル (*.*)|*.*|メディアファイル (*.AVI,*.MPG)|*.avi;*.mpg;*.mpeg|"
+              L"MIDI ファイル (*.MID,*.RMI)|*.mid;*.rmi|Wave ファイル (*.WAV)|*.wav;*.mp3|"
+              L"画像ファイル (*.BMP,*.ICO,*.EMF,*.WMF,*.JPG,*.PNG,*.GIF,*.WEBP,*.TIF,*.HEIC,*.AVIF)|"
+              L"*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.jpeg;*.png;*.apng;*.gif;*.webp;"
+              L"*.tif;*.tiff;*.heic;*.heif;*.hif;*.avif");
     EXPECT_EQ(c.filterIndex, 1u);
     // Read-only box hidden, resizable; no existence checks, one file only.
     EXPECT_TRUE(c.flags & OFN_HIDEREADONLY);

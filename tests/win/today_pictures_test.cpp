@@ -197,7 +197,8 @@ TEST_F(TodaysPictures, AnimatedWebPPlaysLikeAGif) {
 
 TEST_F(TodaysPictures, AnAnimatedPngPlaysLikeAGif) {
     // Red; a half-transparent green square over it, put back; a blue pixel; shown twice.
-    Open(MadePicture(L"png\\animated.png"));
+    // Under the .apng name that animated PNGs also go by.
+    Open(dir_.Write(L"animated.apng", ReadFileBytes(MadePicture(L"png\\animated.png"))));
     ASSERT_TRUE(Boxes().empty()) << Narrow(Boxes()[0].text);
     ASSERT_NE(Animation(), nullptr);
     EXPECT_EQ(Animation()->FrameCount(), 3);

@@ -250,7 +250,7 @@ public:
         for (const Chunk& c : chunks) {
             if (c.type == Type("acTL") && c.length == 8) {
                 loopCount_ = static_cast<int>(std::min<std::uint32_t>(Be32(c.data + 4), 0xFFFF));
-            } else if (c.type == Type("PLTE") || c.type == Type("tRNS")) {
+            } else if (c.type == Type("PLTE") || c.type == Type("tRNS") || c.type == Type("iCCP")) {
                 if (!imageSeen) prelude_.push_back(c);
             } else if (c.type == Type("fcTL")) {
                 if (c.length != 26) Invalid();
@@ -342,7 +342,8 @@ private:
     }
 
     // The frame as a PNG of its own: the file's header at the frame's size,
-    // its palette and transparency, the frame's data as one IDAT.
+    // its colour profile, palette and transparency, the frame's data as one
+    // IDAT. Each frame is so converted by the profile as a still PNG is.
     std::vector<std::uint32_t> DecodeFrame(const ApngFrame& f) const {
         std::vector<std::uint8_t> png(kSignature, kSignature + sizeof kSignature);
         auto put = [&png](const char(&type)[5], const std::uint8_t* data, std::size_t length,

@@ -37,6 +37,7 @@ TEST(ColourProfiles, EachKindShowsItsProfilesColours) {
     using Read = std::function<std::uint32_t(const Bytes&)>;
     const Read png = [](const Bytes& b) { return ReadPng(b.data(), b.size()).pixels[65]; };
     const Read jpeg = [](const Bytes& b) { return DecodeJpeg(b.data(), b.size(), false).pixels[65]; };
+    const Read apng = [](const Bytes& b) { return OpenPngAnimation(b)->Canvas()[65]; };
     const Read tiff = [](const Bytes& b) { return ReadTiff(b.data(), b.size()).pixels[65]; };
     const Read webp = [](const Bytes& b) { return ReadWebP(b.data(), b.size()).pixels[65]; };
     const Read heic = [](const Bytes& b) {
@@ -49,8 +50,9 @@ TEST(ColourProfiles, EachKindShowsItsProfilesColours) {
         const char* name;
         const Read& read;
         int tolerance;  // lossy ones come close
-    } files[] = {{"p3.png", png, 1},   {"p3.jpg", jpeg, 4},  {"p3.tif", tiff, 1},
-                 {"p3.webp", webp, 6}, {"p3.heic", heic, 6}, {"p3-described.avif", avif, 6}};
+    } files[] = {
+        {"p3.png", png, 1},   {"p3.apng", apng, 1}, {"p3.jpg", jpeg, 4},           {"p3.tif", tiff, 1},
+        {"p3.webp", webp, 6}, {"p3.heic", heic, 6}, {"p3-described.avif", avif, 6}};
     for (const auto& f : files) {
         const std::uint32_t got = f.read(MadePicture(std::string("colour/") + f.name)) & 0xFFFFFF;
         EXPECT_LE(Distance(got, want), f.tolerance) << f.name << std::hex << " " << got << " " << want;
